@@ -1,0 +1,120 @@
+#include "options/frm_custom.h"
+
+#include <algorithm>
+#include <array>
+
+namespace mf {
+
+namespace {
+
+struct Level {
+    const char* name;
+    int size;
+    int density;
+};
+
+// Beginner, Intermediate, Expert; Custom keeps the scroll values.
+constexpr std::array<Level, 3> kLevels = {{
+    {"Beginner", 6, 18},
+    {"Intermediate", 11, 20},
+    {"Expert", 14, 25},
+}};
+
+} // namespace
+
+FrmCustom::FrmCustom(MainMenu& menu, std::function<void()> resetClick)
+    : menu_(menu), resetClick_(std::move(resetClick)) {}
+
+void FrmCustom::UpdateLabel() {
+    // The values are set without raising their change notification: the
+    // refresh would only put the same values back.
+    std::string name;
+    const std::array<OptionButton*, 3> standard = {&Beginner, &Intermediate, &Expert};
+    for (std::size_t k = 0; k < standard.size(); ++k) {
+        if (!standard[k]->Value)
+            continue;
+        name = kLevels[k].name;
+        scrSize.Value = kLevels[k].size;
+        scrDensity.Value = kLevels[k].density;
+        Custonoff(1);
+        ChangeMenu(static_cast<Int16>(k + 1));
+    }
+    if (optCustom.Value) {
+        name = "Custom";
+        Custonoff(0);
+        ChangeMenu(4);
+    }
+    const std::string side = numberText(scrSize.Value);
+    Display.Caption = name + "\r\n" + side + " by " + side + "\r\n" +
+                      numberText(scrDensity.Value) + "%";
+}
+
+void FrmCustom::Custonoff(Int16 flag) {
+    Height = flag == 1 ? kCompactHeight : kTallHeight;
+}
+
+void FrmCustom::ChangeMenu(Int16 level) {
+    for (int k = 1; k <= 4; ++k)
+        menu_.levelItem(k)->Checked = false;
+    if (MenuItem* item = menu_.levelItem(level))
+        item->Checked = true;
+}
+
+void FrmCustom::Ok_Click() {
+    Visible = false;
+    resetClick_();
+}
+
+void FrmCustom::runClick(OptionButton& option) {
+    if (&option == &Beginner)
+        Beginner_Click();
+    else if (&option == &Intermediate)
+        Intermediate_Click();
+    else if (&option == &Expert)
+        Expert_Click();
+    else
+        optCustom_Click();
+}
+
+void FrmCustom::select(OptionButton& option) {
+    if (option.Value)
+        return;
+    for (OptionButton* each : {&Beginner, &Intermediate, &Expert, &optCustom})
+        each->Value = false;
+    option.Value = true;
+    runClick(option);
+}
+
+void FrmCustom::setScroll(ScrollBar& bar, int value) {
+    const int clamped = std::clamp(value, bar.Min, bar.Max);
+    if (clamped == bar.Value)
+        return;
+    bar.Value = clamped;
+    if (&bar == &scrSize)
+        scrSize_Change();
+    else
+        scrDensity_Change();
+}
+
+void FrmCustom::opened() {
+    Visible = true;
+    const std::array<OptionButton*, 4> options = {&Beginner, &Intermediate, &Expert, &optCustom};
+    for (std::size_t k = 0; k < options.size(); ++k)
+        if (options[k]->Value)
+            openedWith_.option = static_cast<int>(k);
+    openedWith_.size = scrSize.Value;
+    openedWith_.density = scrDensity.Value;
+}
+
+void FrmCustom::closedByFrame() {
+    Visible = false;
+    const std::array<OptionButton*, 4> options = {&Beginner, &Intermediate, &Expert, &optCustom};
+    for (OptionButton* each : options)
+        each->Value = false;
+    options[static_cast<std::size_t>(openedWith_.option)]->Value = true;
+    scrSize.Value = openedWith_.size;
+    scrDensity.Value = openedWith_.density;
+    UpdateLabel();
+}
+
+} // namespace mf
