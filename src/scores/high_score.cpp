@@ -1,0 +1,60 @@
+// After a win: the level's record, the name of a new holder, the Hall of Fame.
+#include "shell/main_window.h"
+
+#include "scores/score_file.h"
+#include "scores/scores.h"
+
+namespace mf {
+
+namespace {
+
+// Record number of the checked standard level, or 0 for a custom game.
+Int16 recordNumber(const MainMenu& menu) {
+    if (menu.Beginner.Checked)
+        return 1;
+    if (menu.Intermediate.Checked)
+        return 2;
+    if (menu.Expert.Checked)
+        return 3;
+    return 0;
+}
+
+} // namespace
+
+void Main::HighScore() {
+    strip.showFace(true);
+    const Int16 record = recordNumber(menu);
+    if (menu.Custom.Checked || record == 0) {
+        strip.Reset.picture = Picture::ImgGrowl;
+        PlaySound(kSoundWin);
+        return;
+    }
+    ScoreFile file(services_.scoreFile, services_.messages);
+    file.Open();
+    const int t = clock.VScrolltime.Value;
+    const int s = file.Read(record).timeValue();
+    if (t >= s) {
+        strip.Reset.picture = Picture::ImgGrowl;
+        file.Close();
+        PlaySound(kSoundWin);
+        return;
+    }
+    strip.Reset.picture = Picture::ImgHodrel;
+    ScoreRecord entry;
+    entry.Name = services_.input.ask("Enter Your Name", "Congratulations!");
+    entry.setTime(t);
+    // Another copy of the game may have stored a better time meanwhile.
+    file.WriteIfBetter(record, entry);
+    file.Close();
+    PlaySound(kSoundRecord);
+    ShwScore_Click();
+}
+
+void Main::ShwScore_Click() {
+    Scores window(services_.messages, services_.scoreFile);
+    window.Form_Load();
+    services_.modal.showModal(window);
+    window.Form_Unload();
+}
+
+} // namespace mf

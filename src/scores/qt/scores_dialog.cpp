@@ -1,0 +1,144 @@
+#include "scores/qt/scores_dialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include "shell/qt/qt_util.h"
+
+namespace mf::qt {
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlack(0, 0, 0);
+const QColor kBlue(0, 0, 255);
+
+// Room a push button keeps between its frame and its caption, in pixels.
+constexpr int kButtonMargin = 4;
+
+} // namespace
+
+QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
+    static const QRegularExpression word(QStringLiteral("\\s*\\S+"));
+    QStringList lines;
+    QString line;
+    for (auto it = word.globalMatch(caption); it.hasNext();) {
+        const QString piece = it.next().captured();
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > width) {
+            lines << line;
+            line = piece.trimmed();
+        } else {
+            line += piece;
+        }
+    }
+    lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      model_(model) {
+    setWindowTitle(qs(model_.Caption));
+    setFixedSize(px(model_.ClientWidth), px(model_.ClientHeight));
+
+    // OK is made first so that it comes first in the tab order.
+    ok_ = addButton(model_.cmdExit, gameFont(QStringLiteral("Arial"), 14.25));
+    ok_->setDefault(true);
+    clear_ = addButton(model_.CmdClrScore, gameFont(QStringLiteral("Arial"), 9.75));
+    setTabOrder(ok_, clear_);
+    connect(ok_, &QPushButton::clicked, this, &ScoresDialog::okClicked);
+    connect(clear_, &QPushButton::clicked, this, &ScoresDialog::clearClicked);
+
+    // The black heading is the shadow, 10 twips down and to the right; the
+    // red one is made later and so lies on top of it.
+    heading_[1] = addHeading(model_.Label1[1], kBlack);
+    heading_[0] = addHeading(model_.Label1[0], kRed);
+
+    const QFont rowHeader = gameFont(QStringLiteral("Arial"), 12, true);
+    addLabel(model_.Label2, rowHeader, kBlue);
+    addLabel(model_.Label3, rowHeader, kBlue);
+    addLabel(model_.Label4, rowHeader, kBlue);
+    const QFont value = gameFont(QStringLiteral("Arial"), 12);
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        addLabel(model_.lab2[i], value, kBlue);
+        addLabel(model_.lab[i], value, kBlue);
+        names_[i] = addLabel(model_.LblName[i], value, kBlue);
+        times_[i] = addLabel(model_.LblTime[i], value, kBlue);
+    }
+    ok_->setFocus();
+    refresh();
+}
+
+void ScoresDialog::refresh() {
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        names_[i]->setText(qs(model_.LblName[i].Caption));
+        times_[i]->setText(qs(model_.LblTime[i].Caption));
+        names_[i]->adjustSize();
+        times_[i]->adjustSize();
+    }
+}
+
+// A label sizes itself to its text from its top left corner; a long name
+// runs over its neighbours rather than being cut.
+QLabel* ScoresDialog::addLabel(const Label& label, const QFont& font, const QColor& colour) {
+    auto* widget = new QLabel(qs(label.Caption), this);
+    widget->setFont(font);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+    widget->setTextFormat(Qt::PlainText);
+    widget->move(px(label.rect.Left), px(label.rect.Top));
+    widget->adjustSize();
+    widget->setVisible(label.Visible);
+    return widget;
+}
+
+// The heading keeps its size and centres its text in it.
+QLabel* ScoresDialog::addHeading(const Label& label, const QColor& colour) {
+    QLabel* widget = addLabel(label, gameFont(QStringLiteral("Times New Roman"), 20.25), colour);
+    widget->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    widget->setGeometry(px(label.rect));
+    return widget;
+}
+
+QPushButton* ScoresDialog::addButton(const Button& button, const QFont& font) {
+    auto* widget = new QPushButton(this);
+    widget->setFont(font);
+    widget->setGeometry(px(button.rect));
+    const int room = widget->width() - 2 * kButtonMargin;
+    widget->setText(wrapCaption(qs(button.Caption), QFontMetrics(font), room));
+    widget->setVisible(button.Visible);
+    return widget;
+}
+
+void ScoresDialog::clearClicked() {
+    model_.CmdClrScore_Click();
+    refresh();
+}
+
+void ScoresDialog::okClicked() {
+    model_.cmdExit_Click();
+    if (!model_.Visible)
+        accept();
+}
+
+// The window has no cancel button, so Escape does nothing; Enter still
+// presses the default button.
+void ScoresDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// However the window goes (OK or the frame's close control), it is unloaded.
+void ScoresDialog::done(int result) {
+    model_.Visible = false;
+    QDialog::done(result);
+}
+
+} // namespace mf::qt
