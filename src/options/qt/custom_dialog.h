@@ -1,0 +1,45 @@
+// The difficulty dialog on screen, drawn from its model.
+#pragma once
+
+#include <QDialog>
+
+#include "options/frm_custom.h"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace mf::qt {
+
+class CustomDialog : public QDialog {
+public:
+    // Outer height less the frame and title bar, in pixels.
+    static constexpr int kFrameAllowance = 32;
+
+    CustomDialog(FrmCustom& model, QWidget* parent = nullptr);
+
+    QRadioButton* option(int k) const { return options_[k]; }
+    QScrollBar* sizeBar() const { return size_; }
+    QScrollBar* densityBar() const { return density_; }
+    QLabel* display() const { return display_; }
+    QPushButton* okButton() const { return ok_; }
+
+    void reject() override; // the frame's close control and Escape
+
+private:
+    void build();
+    void connectEvents();
+    void refresh();
+    void scrolled(ScrollBar& bar, int value, bool dragging);
+
+    FrmCustom& model_;
+    QRadioButton* options_[4] = {};
+    QLabel* display_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QScrollBar* size_ = nullptr;
+    QScrollBar* density_ = nullptr;
+    bool syncing_ = false;
+};
+
+} // namespace mf::qt

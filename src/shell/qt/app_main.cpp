@@ -1,0 +1,43 @@
+// Marrowfen 2: starts the game on the desktop.
+#include <QApplication>
+#include <QIcon>
+#include <QTimer>
+
+#include "game/clock_random.h"
+#include "game/qt/qt_wave_device.h"
+#include "shell/main_window.h"
+#include "shell/qt/main_view.h"
+#include "shell/qt/qt_services.h"
+#include "shell/qt/qt_util.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(mf::qt::picturePath(mf::Picture::Icon)));
+
+    mf::SystemClock clock;
+    mf::ClockSeededRandom random(clock);
+    mf::qt::QtMessageBox messages;
+    mf::qt::QtInputBox input;
+    mf::qt::QtModalHost modal;
+    mf::qt::QtWindowState windowState;
+    mf::qt::QtWaveDevice wave;
+    mf::qt::QtProgramEnd end;
+
+    mf::Main game({messages, input, modal, windowState, wave, end, random});
+    game.Form_Load();
+
+    mf::qt::MainView view(game, [&wave] { return wave.waiting(); });
+    messages.setParent(&view);
+    input.setParent(&view);
+    modal.setParent(&view);
+    windowState.setWindow(&view);
+    // The explosion is on screen while its sound plays.
+    wave.beforeWait = [&view] { view.refresh(); };
+    view.show();
+
+    // Sounds are loaded once the window is up, so that the first one is prompt.
+    QTimer::singleShot(0, &view, [&wave] {
+        wave.preload({"Vorask1.fez", "Vorask2.fez", "Vorask5.fez", "Vorask6.fez", "Vorask4.fez"});
+    });
+    return QApplication::exec();
+}

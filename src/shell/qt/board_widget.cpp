@@ -1,0 +1,118 @@
+#include "shell/qt/board_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+
+#include "shell/qt/qt_util.h"
+
+namespace mf::qt {
+
+namespace {
+
+Int16 buttonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 8; // the extra buttons plant flags too
+    }
+}
+
+} // namespace
+
+BoardWidget::BoardWidget(Main& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+const QPixmap& BoardWidget::coveredCell() {
+    // One raised button face, drawn by the style once and reused for every cell.
+    const qreal ratio = devicePixelRatioF();
+    if (covered_.isNull() || covered_.devicePixelRatio() != ratio) {
+        const QSize side(px(390), px(390));
+        covered_ = QPixmap(side * ratio);
+        covered_.setDevicePixelRatio(ratio);
+        QStyleOptionButton option;
+        option.initFrom(this);
+        option.rect = QRect(QPoint(0, 0), side);
+        option.state = QStyle::State_Enabled | QStyle::State_Raised;
+        option.palette.setColor(QPalette::Button, palette().color(QPalette::Window));
+        covered_.fill(palette().color(QPalette::Window));
+        QPainter painter(&covered_);
+        style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    }
+    return covered_;
+}
+
+void BoardWidget::paintLines(QPainter& painter) {
+    const StatusStrip& s = model_.strip;
+    const auto draw = [&painter](const Line& line, const QColor& colour, int width) {
+        painter.setPen(QPen(colour, width));
+        painter.drawLine(px(line.X1), px(line.Y1), px(line.X2), px(line.Y2));
+    };
+    draw(s.Line2, Qt::black, 1);
+    draw(s.Line4, Qt::white, 2);
+    draw(s.Line3, Qt::white, 2);
+    draw(s.Line1, Qt::black, 1);
+}
+
+void BoardWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    paintLines(painter);
+    const Minefield& field = model_.field;
+    // Pictures lie below the covering buttons.
+    for (const Image& cell : field.ButPic)
+        if (cell.Visible && cell.picture != Picture::None)
+            painter.drawPixmap(px(cell.rect.Left), px(cell.rect.Top), pixmap(cell.picture));
+    const QPixmap& covered = coveredCell();
+    for (const Button& cell : field.Command2)
+        if (cell.Visible)
+            painter.drawPixmap(px(cell.rect.Left), px(cell.rect.Top), covered);
+    if (model_.Blow.Visible)
+        painter.drawPixmap(px(model_.Blow.rect), pixmap(Picture::Blow));
+}
+
+int BoardWidget::buttonAt(QPoint point) const {
+    const Minefield& field = model_.field;
+    for (int i = kCellCount - 1; i >= 0; --i)
+        if (field.Command2[i].Visible && px(field.Command2[i].rect).contains(point))
+            return i;
+    return -1;
+}
+
+int BoardWidget::pictureAt(QPoint point) const {
+    const Minefield& field = model_.field;
+    for (int i = kCellCount - 1; i >= 0; --i)
+        if (field.ButPic[i].Visible && px(field.ButPic[i].rect).contains(point))
+            return i;
+    return -1;
+}
+
+QPoint BoardWidget::cellCentre(int index) const {
+    return px(model_.field.Command2[index].rect).center();
+}
+
+void BoardWidget::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const int button = buttonAt(at);
+    if (button >= 0) {
+        const auto index = static_cast<Int16>(button);
+        const Int16 code = buttonCode(event->button());
+        dispatch([this, index, code] { model_.Command2_MouseDown(index, code); });
+        return;
+    }
+    pressedPicture_ = event->button() == Qt::LeftButton ? pictureAt(at) : -1;
+}
+
+void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const int pressed = pressedPicture_;
+    pressedPicture_ = -1;
+    if (pressed < 0 || event->button() != Qt::LeftButton ||
+        pictureAt(event->position().toPoint()) != pressed)
+        return;
+    const auto index = static_cast<Int16>(pressed);
+    dispatch([this, index] { model_.ButPic_Click(index); });
+}
+
+} // namespace mf::qt

@@ -1,0 +1,173 @@
+#include "shell/qt/main_view.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "shell/qt/board_widget.h"
+#include "shell/qt/qt_util.h"
+
+namespace mf::qt {
+
+namespace {
+
+QLabel* makeStatusLabel(QWidget* parent, Qt::Alignment alignment) {
+    auto* label = new QLabel(parent);
+    label->setFont(gameFont(QStringLiteral("Comic Sans MS"), 12));
+    label->setAlignment(alignment);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setAutoFillBackground(true);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    label->setPalette(colours);
+    return label;
+}
+
+} // namespace
+
+MainView::MainView(Main& model, std::function<bool()> holdTicks)
+    : QMainWindow(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                               Qt::CustomizeWindowHint),
+      model_(model), holdTicks_(std::move(holdTicks)) {
+    board_ = new BoardWidget(model_, this);
+    board_->dispatch = [this](const std::function<void()>& handler) { run(handler); };
+    setCentralWidget(board_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    buildMenu();
+    buildStrip();
+
+    secTimer_.setInterval(GameClock::kInterval);
+    connect(&secTimer_, &QTimer::timeout, this, [this] {
+        tick(secTimer_, [this] { model_.SecTimer_Timer(); });
+    });
+    ha_.setInterval(Laugh::kInterval);
+    connect(&ha_, &QTimer::timeout, this, [this] { tick(ha_, [this] { model_.Ha_Timer(); }); });
+    heldTick_.setInterval(50);
+    connect(&heldTick_, &QTimer::timeout, this, [this] {
+        if (holdTicks_ && holdTicks_())
+            return;
+        heldTick_.stop();
+        if (std::exchange(secHeld_, false))
+            run([this] { model_.SecTimer_Timer(); });
+        if (std::exchange(haHeld_, false))
+            run([this] { model_.Ha_Timer(); });
+    });
+    secTimer_.start();
+    refresh();
+}
+
+void MainView::tick(QTimer& timer, const std::function<void()>& handler) {
+    if (holdTicks_ && holdTicks_()) {
+        (&timer == &secTimer_ ? secHeld_ : haHeld_) = true;
+        heldTick_.start();
+        return;
+    }
+    run(handler);
+}
+
+void MainView::buildMenu() {
+    const std::function<void(QWidget*, const MainMenu::Node&)> add =
+        [&](QWidget* parent, const MainMenu::Node& node) {
+            if (node.isSeparator()) {
+                static_cast<QMenu*>(parent)->addSeparator();
+                return;
+            }
+            if (!node.children.empty()) {
+                QMenu* menu = parent == menuBar() ? menuBar()->addMenu(qs(node.item->Caption))
+                                                  : static_cast<QMenu*>(parent)->addMenu(qs(node.item->Caption));
+                menu->setObjectName(qs(node.name));
+                for (const MainMenu::Node& child : node.children)
+                    add(menu, child);
+                return;
+            }
+            QAction* action = static_cast<QMenu*>(parent)->addAction(qs(node.item->Caption));
+            action->setObjectName(qs(node.name));
+            if (!node.item->Shortcut.empty())
+                action->setShortcut(QKeySequence(qs(node.item->Shortcut)));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+            const std::string name = node.name;
+            connect(action, &QAction::triggered, this, [this, name] {
+                run([this, name] { model_.menuClick(name); });
+            });
+            actions_[name] = action;
+            items_[action] = node.item;
+        };
+    for (const MainMenu::Node& top : model_.menu.tree())
+        add(menuBar(), top);
+}
+
+void MainView::buildStrip() {
+    time_ = makeStatusLabel(board_, Qt::AlignCenter);
+    mines_ = makeStatusLabel(board_, Qt::AlignLeft | Qt::AlignVCenter);
+    resetWord_ = new QPushButton(board_);
+    resetWord_->setFont(gameFont(QStringLiteral("Comic Sans MS"), 12));
+    resetFace_ = new QPushButton(board_);
+    resetFace_->setIconSize(QSize(40, 32));
+    connect(resetWord_, &QPushButton::clicked, this, [this] { run([this] { model_.ResetWrd_Click(); }); });
+    connect(resetFace_, &QPushButton::clicked, this, [this] { run([this] { model_.Reset_Click(); }); });
+}
+
+QAction* MainView::action(const std::string& name) const {
+    const auto found = actions_.find(name);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainView::run(const std::function<void()>& handler) {
+    handler();
+    refresh();
+}
+
+void MainView::syncMenu() {
+    for (const auto& [action, item] : items_) {
+        // Like the classic menus: a tick when checked, nothing otherwise.
+        action->setCheckable(item->Checked);
+        action->setChecked(item->Checked);
+    }
+}
+
+void MainView::syncStrip() {
+    const StatusStrip& s = model_.strip;
+    time_->setGeometry(px(s.TimeLbl.rect));
+    time_->setText(qs(s.TimeLbl.Caption));
+    mines_->setGeometry(px(s.MinesLbl.rect));
+    mines_->setText(qs(s.MinesLbl.Caption));
+    resetWord_->setGeometry(px(s.ResetWrd.rect));
+    resetWord_->setText(qs(s.ResetWrd.Caption));
+    resetWord_->setVisible(s.ResetWrd.Visible);
+    resetFace_->setGeometry(px(s.Reset.rect));
+    resetFace_->setIcon(QIcon(pixmap(s.Reset.picture)));
+    resetFace_->setVisible(s.Reset.Visible);
+}
+
+void MainView::refresh() {
+    setWindowTitle(qs(model_.Caption));
+    board_->setFixedSize(model_.Width / kTwipsPerPixel - kFrameWidth,
+                         model_.Height / kTwipsPerPixel - kFrameHeight);
+    syncMenu();
+    syncStrip();
+    if (model_.MousePointer == Main::kCustomPointer)
+        setCursor(QCursor(pixmap(model_.MouseIcon), 6, 6));
+    else
+        unsetCursor();
+    // The laugh ticks only while it has switching to do.
+    if (model_.laugh.running() != ha_.isActive())
+        model_.laugh.running() ? ha_.start() : ha_.stop();
+    board_->repaint();
+}
+
+void MainView::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // The word button is the window's default button.
+    if (enter && model_.strip.ResetWrd.Visible && !qobject_cast<QPushButton*>(focusWidget())) {
+        run([this] { model_.ResetWrd_Click(); });
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+} // namespace mf::qt

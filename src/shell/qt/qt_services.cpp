@@ -1,0 +1,100 @@
+#include "shell/qt/qt_services.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "options/qt/custom_dialog.h"
+#include "scores/qt/scores_dialog.h"
+#include "shell/qt/qt_util.h"
+
+namespace mf::qt {
+
+namespace {
+
+QMessageBox::Icon iconFor(int style) {
+    switch (style & 0x70) {
+    case vbCritical: return QMessageBox::Critical;
+    case vbQuestion: return QMessageBox::Question;
+    case vbExclamation: return QMessageBox::Warning;
+    case vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+struct ButtonSet {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton escape; // what closing the box answers
+};
+
+ButtonSet buttonsFor(int style) {
+    using B = QMessageBox;
+    switch (style & 0x7) {
+    case vbOKCancel: return {B::Ok | B::Cancel, B::Cancel};
+    case vbAbortRetryIgnore: return {B::Abort | B::Retry | B::Ignore, B::Ignore};
+    case vbYesNoCancel: return {B::Yes | B::No | B::Cancel, B::Cancel};
+    case vbYesNo: return {B::Yes | B::No, B::No};
+    case vbRetryCancel: return {B::Retry | B::Cancel, B::Cancel};
+    default: return {B::Ok, B::Ok};
+    }
+}
+
+int resultOf(int button) {
+    switch (button) {
+    case QMessageBox::Cancel: return vbCancel;
+    case QMessageBox::Abort: return vbAbort;
+    case QMessageBox::Retry: return vbRetry;
+    case QMessageBox::Ignore: return vbIgnore;
+    case QMessageBox::Yes: return vbYes;
+    case QMessageBox::No: return vbNo;
+    default: return vbOK;
+    }
+}
+
+} // namespace
+
+int QtMessageBox::show(const std::string& text, const std::string& title, int style) {
+    const ButtonSet set = buttonsFor(style);
+    QMessageBox box(iconFor(style), qs(title), qs(text), set.buttons, parent_);
+    box.setEscapeButton(set.escape);
+    return resultOf(box.exec());
+}
+
+std::string QtInputBox::ask(const std::string& prompt, const std::string& title) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, qs(title), qs(prompt), QLineEdit::Normal,
+                                               QString(), &ok);
+    return ok ? text.toStdString() : std::string();
+}
+
+void QtModalHost::showModal(FrmCustom& dialog) {
+    CustomDialog window(dialog, parent_);
+    window.exec();
+}
+
+void QtModalHost::showModal(Scores& scores) {
+    ScoresDialog window(scores, parent_);
+    window.exec();
+}
+
+Int16 QtWindowState::windowState() const {
+    return window_ && window_->isMinimized() ? 1 : 0;
+}
+
+void QtWindowState::setWindowState(Int16 state) {
+    if (!window_)
+        return;
+    if (state == 1)
+        window_->showMinimized();
+    else
+        window_->showNormal();
+}
+
+void QtProgramEnd::endProgram() {
+    std::fflush(nullptr);
+    _exit(0);
+}
+
+} // namespace mf::qt

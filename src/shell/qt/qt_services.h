@@ -1,0 +1,56 @@
+// The desktop services the game asks for, done with Qt.
+#pragma once
+
+#include <functional>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "game/platform.h"
+
+namespace mf::qt {
+
+class QtMessageBox : public MessageBox {
+public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    int show(const std::string& text, const std::string& title, int style) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class QtInputBox : public InputBox {
+public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    std::string ask(const std::string& prompt, const std::string& title) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class QtModalHost : public ModalHost {
+public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void showModal(FrmCustom& dialog) override;
+    void showModal(Scores& window) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class QtWindowState : public WindowState {
+public:
+    void setWindow(QWidget* window) { window_ = window; }
+    Int16 windowState() const override;
+    void setWindowState(Int16 state) override;
+
+private:
+    QPointer<QWidget> window_;
+};
+
+class QtProgramEnd : public ProgramEnd {
+public:
+    [[noreturn]] void endProgram() override;
+};
+
+} // namespace mf::qt
