@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionButton>
 
 #include "shell/qt/qt_util.h"
 
@@ -26,20 +25,22 @@ BoardWidget::BoardWidget(Main& model, QWidget* parent) : QWidget(parent), model_
 }
 
 const QPixmap& BoardWidget::coveredCell() {
-    // One raised button face, drawn by the style once and reused for every cell.
-    const qreal ratio = devicePixelRatioF();
-    if (covered_.isNull() || covered_.devicePixelRatio() != ratio) {
-        const QSize side(px(390), px(390));
-        covered_ = QPixmap(side * ratio);
-        covered_.setDevicePixelRatio(ratio);
-        QStyleOptionButton option;
-        option.initFrom(this);
-        option.rect = QRect(QPoint(0, 0), side);
-        option.state = QStyle::State_Enabled | QStyle::State_Raised;
-        option.palette.setColor(QPalette::Button, palette().color(QPalette::Window));
-        covered_.fill(palette().color(QPalette::Window));
+    // One raised button face in the colour of an active window border, drawn
+    // once and reused for every covered cell.
+    if (covered_.isNull()) {
+        const int side = px(390);
+        covered_ = QPixmap(side, side);
+        covered_.fill(QColor(0xc0, 0xc0, 0xc0));
         QPainter painter(&covered_);
-        style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+        painter.setPen(Qt::white);
+        painter.drawLine(0, 0, side - 2, 0);
+        painter.drawLine(0, 0, 0, side - 2);
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawLine(1, side - 2, side - 2, side - 2);
+        painter.drawLine(side - 2, 1, side - 2, side - 2);
+        painter.setPen(Qt::black);
+        painter.drawLine(0, side - 1, side - 1, side - 1);
+        painter.drawLine(side - 1, 0, side - 1, side - 1);
     }
     return covered_;
 }
