@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     mf::Main game({messages, input, modal, windowState, wave, end, random});
     game.Form_Load();
 
-    mf::qt::MainView view(game, [&wave] { return wave.waiting(); });
+    mf::qt::MainView view(game, [] { return mf::qt::QtWaveDevice::anyWaiting(); });
     messages.setParent(&view);
     input.setParent(&view);
     modal.setParent(&view);
