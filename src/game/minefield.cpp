@@ -42,7 +42,7 @@ void Minefield::coverBoard() {
     for (int i = 0; i < kCellCount; ++i) {
         Command2[i].Visible = false;
         ButPic[i].Visible = false;
-        ButPic[i].Tag = " ";
+        ButPic[i].Tag.assign(1, ' ');
     }
     for (int c = 1; c <= BoardSize; ++c)
         for (int r = 1; r <= BoardSize; ++r)

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Marrowfen 2 needs on Debian 12.
+# Quick when everything is already there: apt is only asked when a package
+# is missing. Needs root (or sudo) only in that case.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-multimedia-dev libgl-dev libxkbcommon-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # sound at run time: Qt's GStreamer media backend decodes and plays
+    # through these (sound effects go to PulseAudio directly)
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    # fonts the windows ask for (Comic Sans MS, Times New Roman, Arial)
+    fontconfig fonts-comic-neue fonts-liberation2
+    # end-to-end tests and benchmarks: a virtual display, a sound server
+    # with a null sink, input and screenshot tools, sound measurement
+    xvfb xauth xdotool x11-utils imagemagick
+    pulseaudio pulseaudio-utils sox procps python3
+)
+
+# One dpkg-query for the lot; a package it has never heard of prints nothing.
+mapfile -t installed < <(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
+    awk '$1 == "installed" { print $2 }')
+missing=()
+for package in "${packages[@]}"; do
+    found=no
+    for have in "${installed[@]}"; do
+        if [[ $have == "$package" ]]; then found=yes; break; fi
+    done
+    [[ $found == yes ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+sudo=()
+if ((EUID != 0)); then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { "${sudo[@]}" apt-get update -q &&
+       "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; } </dev/null >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "deps: apt-get failed" >&2
+    exit 1
+fi
+echo "deps: done"

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Marrowfen 2 and runs every test:
+#   0. a PulseAudio null sink (tests/audio/pulse_null_sink.sh)
+#   1. build/       warnings as errors, benchmarks built (not run)
+#   2. unit tests   (GoogleTest, through ctest)
+#   3. widget tests (Qt Test on the offscreen platform, ctest label "qt")
+#   4. build-asan/  address and undefined-behaviour sanitizers, no Qt
+#   5. unit tests under the sanitizers
+#   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb)
+# and closes with one line "N passed, N failed" counting these suites.
+# Exits non-zero when any of them failed.
+set -uo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$repo" || exit 1
+
+jobs=${MARROWFEN_JOBS:-$(nproc 2>/dev/null || echo 2)}
+export MARROWFEN_JOBS=$jobs
+started=$SECONDS
+passed=0
+failed=0
+summary=()
+
+say() { printf '\n=== %s\n' "$*"; }
+
+# suite NAME COMMAND... : runs one suite and counts it.
+suite() {
+    local name=$1 t0=$SECONDS
+    shift
+    say "$name"
+    if "$@"; then
+        passed=$((passed + 1))
+        summary+=("$(printf 'PASS  %-26s %4ds' "$name" $((SECONDS - t0)))")
+    else
+        failed=$((failed + 1))
+        summary+=("$(printf 'FAIL  %-26s %4ds' "$name" $((SECONDS - t0)))")
+    fi
+}
+
+# not_run NAME REASON : a suite that cannot run counts as failed.
+not_run() {
+    say "$1"
+    echo "not run: $2"
+    failed=$((failed + 1))
+    summary+=("$(printf 'FAIL  %-26s  not run: %s' "$1" "$2")")
+}
+
+# ---------------------------------------------------------- what to run on ---
+
+say "dependencies"
+if ! bash "$repo/scripts/deps.sh"; then
+    echo "could not install the dependencies"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+# A scratch folder for this run, with the runtime folder that Qt and the
+# sound server use: a sound server started here is this run's own.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/marrowfen-test.XXXXXX")
+chmod 700 "$scratch"
+export XDG_RUNTIME_DIR=$scratch/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+cleanup() {
+    # Stops the sound server only if it was started in this run's runtime
+    # folder (it keeps its process id there).
+    if [[ -f $XDG_RUNTIME_DIR/pulse/pid ]]; then
+        pulseaudio --kill >/dev/null 2>&1
+    fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A sound server whose default sink is a null sink, for the widget tests that
+# listen to what they play (the end-to-end tests start one each of their own).
+start_sound_server() {
+    # shellcheck source=tests/audio/pulse_null_sink.sh
+    source "$repo/tests/audio/pulse_null_sink.sh" >/dev/null &&
+        pactl info 2>/dev/null | grep -E '^(Server String|Default Sink):'
+}
+suite "sound server" start_sound_server
+
+# run_ctest DIR ARGS... : runs ctest in a build folder; finding no test at
+# all is a failure.
+run_ctest() {
+    local dir=$1
+    shift
+    ctest --test-dir "$dir" --output-on-failure --timeout 300 --no-tests=error "$@"
+}
+
+# ------------------------------------------------------------ main build ---
+
+build_main() {
+    bash "$repo/scripts/build.sh" "$repo/build" \
+        -DMARROWFEN_WERROR=ON -DMARROWFEN_TESTS=ON -DMARROWFEN_QT=ON \
+        -DMARROWFEN_BENCH=ON -DMARROWFEN_SANITIZE=OFF
+}
+suite "build (warnings as errors)" build_main
+main_built=no
+if [[ ${summary[-1]} == PASS* ]]; then
+    main_built=yes
+    suite "unit tests" run_ctest "$repo/build" -LE qt -j "$jobs"
+    suite "widget tests" run_ctest "$repo/build" -L qt
+else
+    not_run "unit tests" "the build failed"
+    not_run "widget tests" "the build failed"
+fi
+
+# ------------------------------------------------------- sanitizer build ---
+
+build_asan() {
+    bash "$repo/scripts/build.sh" "$repo/build-asan" \
+        -DMARROWFEN_SANITIZE=ON -DMARROWFEN_QT=OFF -DMARROWFEN_TESTS=ON \
+        -DMARROWFEN_BENCH=OFF
+}
+suite "build with sanitizers" build_asan
+if [[ ${summary[-1]} == PASS* ]]; then
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+    suite "unit tests, sanitizers" run_ctest "$repo/build-asan" -j "$jobs"
+else
+    not_run "unit tests, sanitizers" "the build failed"
+fi
+
+# ------------------------------------------------------------ end to end ---
+
+shopt -s nullglob
+e2e_tests=("$repo"/tests/e2e/*_test.sh)
+shopt -u nullglob
+run_e2e() {
+    MARROWFEN_BUILD_DIR=$repo/build timeout --kill-after=10 600 bash "$1" </dev/null
+}
+for test in "${e2e_tests[@]}"; do
+    name="e2e $(basename "$test" .sh)"
+    if [[ $main_built == yes ]]; then
+        suite "$name" run_e2e "$test"
+    else
+        not_run "$name" "the build failed"
+    fi
+done
+
+# --------------------------------------------------------------- summary ---
+
+say "summary"
+printf '%s\n' "${summary[@]}"
+echo "took $((SECONDS - started)) s; screenshots and recordings in artifacts/e2e/"
+echo "$passed passed, $failed failed"
+((failed == 0))
