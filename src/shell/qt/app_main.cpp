@@ -1,7 +1,6 @@
 // Marrowfen 2: starts the game on the desktop.
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
 
 #include "game/clock_random.h"
 #include "game/qt/qt_wave_device.h"
@@ -33,11 +32,8 @@ int main(int argc, char* argv[]) {
     windowState.setWindow(&view);
     // The explosion is on screen while its sound plays.
     wave.beforeWait = [&view] { view.refresh(); };
+    // Each sound is loaded when it is first played and kept: setting up the
+    // audio output at start would cost the first window time and memory.
     view.show();
-
-    // Sounds are loaded once the window is up, so that the first one is prompt.
-    QTimer::singleShot(0, &view, [&wave] {
-        wave.preload({"Vorask1.fez", "Vorask2.fez", "Vorask5.fez", "Vorask6.fez", "Vorask4.fez"});
-    });
     return QApplication::exec();
 }

@@ -290,18 +290,17 @@ private slots:
     void playsAreHeardPromptlyAndWhole() {
         if (!heard())
             QSKIP("no PulseAudio server to listen to (pactl info failed); tests/audio/pulse_null_sink.sh starts one");
+        // The game loads each sound when it is first played.
         QtWaveDevice device;
-        const qint64 t = nowNs();
-        device.preload({"tone05.fez"});
-        qInfo("preload of one sound took %.2f ms, the first sound effect of this process", msBetween(t, nowNs()));
-        QTest::qWait(300);   // the app preloads once its window shows, well before any play
-
-        qInfo("first play, preloaded:");
+        qInfo("first play of a sound never loaded before:");
         playHeardWhole(device, "tone05.fez");
         qInfo("the same sound again:");
         playHeardWhole(device, "tone05.fez");
-        qInfo("a sound never loaded before:");
+        qInfo("another sound never loaded before:");
         playHeardWhole(device, "high05.fez");
+        const qint64 t = nowNs();
+        device.preload({"tone10.fez"});
+        qInfo("preload of one sound took %.2f ms", msBetween(t, nowNs()));
     }
 
     void waitingPlayReturnsOnceTheSoundIsOver() {
