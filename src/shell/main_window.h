@@ -41,8 +41,8 @@ public:
     ~Main();
 
     std::string Caption = kMainCaption;
-    int Width = 5265 + 120;  // outer size in twips, set for the board by ResetBoard
-    int Height = 7125 + 750;
+    int Width = 0;  // outer size in twips, fitted to the board by ResetBoard
+    int Height = 0;
     Int16 MousePointer = kDefaultPointer;
     Picture MouseIcon = Picture::imgBrnM1;
 

@@ -27,6 +27,19 @@ QLabel* makeStatusLabel(QWidget* parent, Qt::Alignment alignment) {
     return label;
 }
 
+// The burning mine's centre, where the pointer points.
+constexpr int kPointerHotSpot = 6;
+
+// Pixel art scaled up for a high-density screen without blurring.
+QPixmap crisp(const QPixmap& picture, qreal ratio) {
+    if (ratio == 1.0 || picture.isNull())
+        return picture;
+    QPixmap scaled = picture.scaled(picture.size() * ratio, Qt::IgnoreAspectRatio,
+                                    Qt::FastTransformation);
+    scaled.setDevicePixelRatio(ratio);
+    return scaled;
+}
+
 } // namespace
 
 MainView::MainView(Main& model, std::function<bool()> holdTicks)
@@ -140,7 +153,7 @@ void MainView::syncStrip() {
     resetWord_->setText(qs(s.ResetWrd.Caption));
     resetWord_->setVisible(s.ResetWrd.Visible);
     resetFace_->setGeometry(px(s.Reset.rect));
-    resetFace_->setIcon(QIcon(pixmap(s.Reset.picture)));
+    resetFace_->setIcon(QIcon(crisp(pixmap(s.Reset.picture), devicePixelRatioF())));
     resetFace_->setVisible(s.Reset.Visible);
 }
 
@@ -151,7 +164,7 @@ void MainView::refresh() {
     syncMenu();
     syncStrip();
     if (model_.MousePointer == Main::kCustomPointer)
-        setCursor(QCursor(pixmap(model_.MouseIcon), 6, 6));
+        setCursor(QCursor(pixmap(model_.MouseIcon), kPointerHotSpot, kPointerHotSpot));
     else
         unsetCursor();
     // The laugh ticks only while it has switching to do.
