@@ -30,8 +30,13 @@ int main(int argc, char* argv[]) {
     input.setParent(&view);
     modal.setParent(&view);
     windowState.setWindow(&view);
-    // The explosion is on screen while its sound plays.
-    wave.beforeWait = [&view] { view.refresh(); };
+    // The window is up to date while a message or a waited-for sound holds
+    // the game: the explosion is on screen while it sounds.
+    const auto refresh = [&view] { view.refresh(); };
+    messages.beforeShow = refresh;
+    input.beforeShow = refresh;
+    modal.beforeShow = refresh;
+    wave.beforeWait = refresh;
     // Each sound is loaded when it is first played and kept: setting up the
     // audio output at start would cost the first window time and memory.
     view.show();

@@ -56,6 +56,7 @@ int resultOf(int button) {
 } // namespace
 
 int QtMessageBox::show(const std::string& text, const std::string& title, int style) {
+    prepare();
     const ButtonSet set = buttonsFor(style);
     QMessageBox box(iconFor(style), qs(title), qs(text), set.buttons, parent_);
     box.setEscapeButton(set.escape);
@@ -63,6 +64,7 @@ int QtMessageBox::show(const std::string& text, const std::string& title, int st
 }
 
 std::string QtInputBox::ask(const std::string& prompt, const std::string& title) {
+    prepare();
     bool ok = false;
     const QString text = QInputDialog::getText(parent_, qs(title), qs(prompt), QLineEdit::Normal,
                                                QString(), &ok);
@@ -70,11 +72,13 @@ std::string QtInputBox::ask(const std::string& prompt, const std::string& title)
 }
 
 void QtModalHost::showModal(FrmCustom& dialog) {
+    prepare();
     CustomDialog window(dialog, parent_);
     window.exec();
 }
 
 void QtModalHost::showModal(Scores& scores) {
+    prepare();
     ScoresDialog window(scores, parent_);
     window.exec();
 }

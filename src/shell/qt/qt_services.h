@@ -10,7 +10,18 @@
 
 namespace mf::qt {
 
-class QtMessageBox : public MessageBox {
+// What a modal window shows over should be up to date first: a handler may
+// have changed the game just before it asks (the clock at 998, the face
+// before the name prompt).
+struct BeforeShow {
+    std::function<void()> beforeShow;
+    void prepare() const {
+        if (beforeShow)
+            beforeShow();
+    }
+};
+
+class QtMessageBox : public MessageBox, public BeforeShow {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
     int show(const std::string& text, const std::string& title, int style) override;
@@ -19,7 +30,7 @@ private:
     QPointer<QWidget> parent_;
 };
 
-class QtInputBox : public InputBox {
+class QtInputBox : public InputBox, public BeforeShow {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
     std::string ask(const std::string& prompt, const std::string& title) override;
@@ -28,7 +39,7 @@ private:
     QPointer<QWidget> parent_;
 };
 
-class QtModalHost : public ModalHost {
+class QtModalHost : public ModalHost, public BeforeShow {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void showModal(FrmCustom& dialog) override;
