@@ -36,6 +36,7 @@ public:
     }
     ~TempDir() {
         std::error_code ignored;
+        unlockAll(path_);
         std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;
@@ -45,6 +46,16 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
+    // A test may leave a folder read-only; give it back before removing.
+    static void unlockAll(const std::filesystem::path& dir) {
+        using std::filesystem::perms;
+        std::error_code ignored;
+        std::filesystem::permissions(dir, perms::owner_all, std::filesystem::perm_options::add, ignored);
+        for (const auto& entry : std::filesystem::directory_iterator(dir, ignored))
+            if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
+                unlockAll(entry.path());
+    }
+
     std::filesystem::path path_;
 };
 

@@ -50,7 +50,7 @@ TEST_F(ScoreFileTest, OpenCreatesAMissingFileEmptyAndAllRecordsReadEmpty) {
     for (Int16 n = 1; n <= 3; ++n)
         EXPECT_EQ(file.Read(n), ScoreRecord{}) << "record " << n;
     file.Close();
-    EXPECT_TRUE(box.shown.empty());
+    EXPECT_TRUE(box.calls.empty());
 }
 
 TEST_F(ScoreFileTest, TheDefaultFileLiesInTheWorkingDirectory) {
@@ -121,7 +121,7 @@ TEST_F(ScoreFileTest, RecordsPastTheEndOfAShortFileReadEmpty) {
     EXPECT_EQ(file.Read(0), ScoreRecord{});
     EXPECT_EQ(file.Read(-1), ScoreRecord{});
     file.Close();
-    EXPECT_TRUE(box.shown.empty());
+    EXPECT_TRUE(box.calls.empty());
 }
 
 TEST_F(ScoreFileTest, WritingExtendsAShortFileAndKeepsTheExtraBytesOfALongOne) {
@@ -160,21 +160,21 @@ TEST_F(ScoreFileTest, ADirectoryInTheFilesPlaceIsReportedOnceForReadingAndOnceFo
     std::filesystem::create_directory(path);
     ScoreFile file(path, box);
     file.Open();
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, "The best times could not be read from " + path + ": Is a directory");
-    EXPECT_EQ(box.shown[0].title, "Marrowfen 2");
-    EXPECT_EQ(box.shown[0].style, vbOKOnly + vbExclamation);
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_EQ(box.calls[0].text, "The best times could not be read from " + path + ": Is a directory");
+    EXPECT_EQ(box.calls[0].title, "Marrowfen 2");
+    EXPECT_EQ(box.calls[0].style, vbOKOnly + vbExclamation);
 
     EXPECT_EQ(file.Read(1), ScoreRecord{});
     EXPECT_EQ(file.Read(2), ScoreRecord{});
-    EXPECT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.calls.size(), 1u);
 
     file.Write(1, record("Ann", 5));
     file.Write(2, record("Ann", 5));
     EXPECT_FALSE(file.WriteIfBetter(3, record("Ann", 5)));
     file.Close();
-    ASSERT_EQ(box.shown.size(), 2u);
-    EXPECT_EQ(box.shown[1].text, "The best times could not be saved to " + path + ": Is a directory");
+    ASSERT_EQ(box.calls.size(), 2u);
+    EXPECT_EQ(box.calls[1].text, "The best times could not be saved to " + path + ": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
@@ -185,13 +185,13 @@ TEST_F(ScoreFileTest, AReadOnlyFileIsReadAndOnlySavingIsRefused) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     ScoreFile file(path, box);
     file.Open();
-    EXPECT_TRUE(box.shown.empty());
+    EXPECT_TRUE(box.calls.empty());
     EXPECT_EQ(file.Read(2).displayName(), "Anonymous");
     file.Write(2, record("Jo", 7));
     EXPECT_FALSE(file.WriteIfBetter(2, record("Jo", 7)));
     file.Close();
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, "The best times could not be saved to " + path + ": Permission denied");
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_EQ(box.calls[0].text, "The best times could not be saved to " + path + ": Permission denied");
     EXPECT_EQ(readBytes(path), test::clearedFile());
 }
 
@@ -204,9 +204,9 @@ TEST_F(ScoreFileTest, AFolderThatCannotTakeANewFileIsReportedOnce) {
     EXPECT_EQ(file.Read(1), ScoreRecord{});
     file.Write(1, record("Jo", 7));
     file.Close();
-    ASSERT_EQ(box.shown.size(), 2u);
-    EXPECT_EQ(box.shown[0].text, "The best times could not be read from " + path + ": Permission denied");
-    EXPECT_EQ(box.shown[1].text, "The best times could not be saved to " + path + ": Permission denied");
+    ASSERT_EQ(box.calls.size(), 2u);
+    EXPECT_EQ(box.calls[0].text, "The best times could not be read from " + path + ": Permission denied");
+    EXPECT_EQ(box.calls[1].text, "The best times could not be saved to " + path + ": Permission denied");
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -244,8 +244,8 @@ TEST_F(ScoreFileTest, AWriteCutShortByAFullDiskIsReportedAndSparesTheOtherRecord
         file.Write(3, record("Jo", 7));
     }
     file.Close();
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, "The best times could not be saved to " + path + ": File too large");
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_EQ(box.calls[0].text, "The best times could not be saved to " + path + ": File too large");
     const std::string after = readBytes(path);
     EXPECT_LE(after.size(), 100u);
     EXPECT_EQ(after.substr(0, 86), firstTwo);
@@ -270,7 +270,7 @@ TEST_F(ScoreFileTest, NoTimeBeatsAnEmptyRecord) {
     EXPECT_FALSE(file.WriteIfBetter(1, record("Jo", 0)));
     file.Close();
     EXPECT_EQ(readBytes(path), "");
-    EXPECT_TRUE(box.shown.empty());
+    EXPECT_TRUE(box.calls.empty());
 }
 
 TEST_F(ScoreFileTest, ABetterTimeStoredByASecondCopyMeanwhileIsNotOverwritten) {
@@ -326,7 +326,7 @@ TEST_F(ScoreFileTest, UseBeforeOpenOrAfterCloseDoesNoHarm) {
     file.Close();
     file.Close();
     file.Write(1, record("Jo", 7));
-    EXPECT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.calls.size(), 1u);
     EXPECT_EQ(readBytes(path), test::clearedFile());
 }
 

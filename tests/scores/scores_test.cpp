@@ -81,7 +81,7 @@ TEST_F(ScoresTest, LoadingWithoutAFileCreatesItAndShowsEmptyRows) {
     EXPECT_EQ(times(s), empty);
     s.Form_Unload();
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
-    EXPECT_TRUE(box.shown.empty());
+    EXPECT_TRUE(box.calls.empty());
 }
 
 TEST_F(ScoresTest, TheDefaultFileIsTheOneInTheWorkingDirectory) {
@@ -119,10 +119,10 @@ TEST_F(ScoresTest, ClearAsksAndYesWritesTheThreeDefaultRecords) {
     s.Form_Load();
     box.answers = {vbYes};
     s.CmdClrScore_Click();
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, kQuestion);
-    EXPECT_EQ(box.shown[0].title, "Marrowfen 2");
-    EXPECT_EQ(box.shown[0].style, vbYesNo + vbExclamation);
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_EQ(box.calls[0].text, kQuestion);
+    EXPECT_EQ(box.calls[0].title, "Marrowfen 2");
+    EXPECT_EQ(box.calls[0].style, vbYesNo + vbExclamation);
     EXPECT_EQ(names(s), (std::vector<std::string>(3, "Anonymous")));
     EXPECT_EQ(times(s), (std::vector<std::string>(3, "999")));
     s.Form_Unload();
@@ -148,7 +148,7 @@ TEST_F(ScoresTest, ClearAnsweredNoChangesNothing) {
     EXPECT_EQ(names(s), (std::vector<std::string>{"Ann", "Bob", ""}));
     EXPECT_EQ(times(s), (std::vector<std::string>{"12", "34", ""}));
     s.Form_Unload();
-    EXPECT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.calls.size(), 1u);
     EXPECT_EQ(readBytes(path), before);
 }
 
@@ -186,19 +186,19 @@ TEST_F(ScoresTest, AnUnusableFileIsReportedOnceAndTheWindowStillWorks) {
     s.Form_Load();
     EXPECT_EQ(names(s), empty);
     EXPECT_EQ(times(s), empty);
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, "The best times could not be read from " + path + ": Is a directory");
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_EQ(box.calls[0].text, "The best times could not be read from " + path + ": Is a directory");
 
     box.answers = {vbYes};
     s.CmdClrScore_Click();
-    ASSERT_EQ(box.shown.size(), 3u);  // the question, then one word about saving
-    EXPECT_EQ(box.shown[1].text, kQuestion);
-    EXPECT_EQ(box.shown[2].text, "The best times could not be saved to " + path + ": Is a directory");
-    EXPECT_EQ(box.shown[2].style, vbOKOnly + vbExclamation);
+    ASSERT_EQ(box.calls.size(), 3u);  // the question, then one word about saving
+    EXPECT_EQ(box.calls[1].text, kQuestion);
+    EXPECT_EQ(box.calls[2].text, "The best times could not be saved to " + path + ": Is a directory");
+    EXPECT_EQ(box.calls[2].style, vbOKOnly + vbExclamation);
     EXPECT_EQ(names(s), empty);
     s.cmdExit_Click();
     s.Form_Unload();
-    EXPECT_EQ(box.shown.size(), 3u);
+    EXPECT_EQ(box.calls.size(), 3u);
 }
 
 } // namespace

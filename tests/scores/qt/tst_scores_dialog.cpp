@@ -141,8 +141,8 @@ private slots:
         ScoresDialog d(model);
         box_.answers = {mf::vbYes};
         QTest::mouseClick(button(d, QStringLiteral("Clear")), Qt::LeftButton);
-        QCOMPARE(box_.shown.size(), std::size_t{1});
-        QCOMPARE(box_.shown[0].text, std::string("Are you sure you want to PERMANTLY clear the high scores?"));
+        QCOMPARE(box_.calls.size(), std::size_t{1});
+        QCOMPARE(box_.calls[0].text, std::string("Are you sure you want to PERMANTLY clear the high scores?"));
         const QStringList expected{"Anonymous", "In", "999", "Seconds"};
         QCOMPARE(row(d, 840), expected);
         QCOMPARE(row(d, 1800), expected);
@@ -158,7 +158,7 @@ private slots:
         ScoresDialog d(model);
         box_.answers = {mf::vbNo};
         QTest::mouseClick(button(d, QStringLiteral("Clear")), Qt::LeftButton);
-        QCOMPARE(box_.shown.size(), std::size_t{1});
+        QCOMPARE(box_.calls.size(), std::size_t{1});
         QCOMPARE(row(d, 840), QStringList({"Ann", "In", "10", "Seconds"}));
         QCOMPARE(row(d, 1800), QStringList({"Ann", "In", "12", "Seconds"}));
         model.Form_Unload();
@@ -186,7 +186,7 @@ private slots:
         clear->setFocus();
         box_.answers = {mf::vbNo};
         QTest::keyClick(clear, Qt::Key_Return);
-        QCOMPARE(box_.shown.size(), std::size_t{1});
+        QCOMPARE(box_.calls.size(), std::size_t{1});
         QVERIFY(d.isVisible());
 
         QPushButton* ok = button(d, QStringLiteral("OK"));

@@ -1,0 +1,273 @@
+#!/usr/bin/env bash
+# Playing rounds to their end.
+#
+# 1. Expert, lost: cells are pressed with the left button column by column
+#    until the explosion is heard on the sound sink. The explosion plays for
+#    more than a second, the whole board is uncovered, the explosion picture
+#    lies over it and the reset button shows a face instead of its word; the
+#    program then answers Ctrl+R with a fresh covered board.
+# 2. Custom 1 x 1, won: the custom dialog (File, New Game, Custom...) with
+#    Custom selected and the size bar at its minimum (Home on the size bar,
+#    which has the keyboard focus when the dialog opens) makes a board of one
+#    cell. Its first press wins: the win sound plays, nobody is asked for a
+#    name and the record file is left as it was.
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+CUSTOM_TITLE='-=:Custom:=-'
+INPUT_TITLE='Congratulations!'
+
+# Colours of the explosion picture; nothing else in the game uses them.
+BLAST_COLOURS='FF8000 FFC400 FFF060'
+
+# board_census IMAGE TOP SIZE : prints "covered uncovered blast" for a
+# screenshot of the game window with a SIZE x SIZE board below a menu bar of
+# TOP pixels. A covered cell is drawn as a raised button whose top and left
+# edges are white; an uncovered cell's picture has a dark grey (#808080) top
+# edge. blast counts the pixels of the explosion's colours in the picture.
+board_census() {
+    python3 - "$1" "$2" "$3" "$MF_CELL_X0" "$MF_CELL_Y0" "$MF_CELL_PITCH" "$BLAST_COLOURS" <<'PY'
+import subprocess, sys
+path, top, n, x0, y0, pitch = sys.argv[1], *map(int, sys.argv[2:7])
+blast = {bytes.fromhex(c) for c in sys.argv[7].split()}
+ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"],
+                     check=True, capture_output=True).stdout
+fields, pos = [], 0
+while len(fields) < 4:  # P6 width height maxval, then one blank
+    while ppm[pos:pos + 1].isspace():
+        pos += 1
+    start = pos
+    while not ppm[pos:pos + 1].isspace():
+        pos += 1
+    fields.append(ppm[start:pos])
+width, height = int(fields[1]), int(fields[2])
+data = ppm[pos + 1:]
+def pixel(x, y):
+    if not (0 <= x < width and 0 <= y < height):
+        return None
+    i = 3 * (y * width + x)
+    return data[i:i + 3]
+white, dark = b"\xff\xff\xff", b"\x80\x80\x80"
+covered = uncovered = 0
+for c in range(n):
+    for r in range(n):
+        left, upper = x0 + pitch * c, top + y0 + pitch * r
+        edge_top = [pixel(left + k, upper) for k in range(2, 22)]
+        edge_left = [pixel(left, upper + k) for k in range(2, 22)]
+        if all(p == white for p in edge_top + edge_left):
+            covered += 1
+        elif sum(p == dark for p in edge_top) >= 15:
+            uncovered += 1
+hot = sum(1 for i in range(0, 3 * width * height, 3) if data[i:i + 3] in blast)
+print(covered, uncovered, hot)
+PY
+}
+
+# sound_span WAVE : prints the seconds from the first to the last audible
+# sample of a recording (0 when there is none).
+sound_span() {
+    python3 - "$1" <<'PY'
+import array, sys, wave
+with wave.open(sys.argv[1]) as w:
+    rate = w.getframerate()
+    samples = array.array("h", w.readframes(w.getnframes()))
+if sys.byteorder == "big":
+    samples.byteswap()
+loud = [i for i, s in enumerate(samples) if abs(s) > 300]
+print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
+PY
+}
+
+# True when the recording in progress holds any sound yet (the null sink's
+# silence is all zero bytes).
+recording_has_sound() {
+    local n
+    n=$(LC_ALL=C tr -d '\000' <"$MF_REC_RAW" 2>/dev/null | head -c 1 | wc -c)
+    ((n > 0))
+}
+
+# True when the recording in progress holds sound and its last 0.6 s are
+# silent: what was played has ended.
+recording_fell_silent() {
+    local n
+    recording_has_sound || return 1
+    (($(stat -c %s "$MF_REC_RAW") > 26460)) || return 1
+    n=$(tail -c 26460 "$MF_REC_RAW" | LC_ALL=C tr -d '\000' | head -c 1 | wc -c)
+    ((n == 0))
+}
+
+at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
+at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+
+# The middle of the status strip, where the reset button stands, as a file.
+reset_area() {
+    local shot=$1 out=$2
+    convert "$shot" -crop "70x48+$((MF_WIN_W / 2 - 35))+$((MF_TOP + 4))" +repage "$out"
+}
+
+same_image() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
+
+window_is() { mf_geometry "$MF_WIN" && ((MF_WIN_W == $1 && MF_WIN_H == $2)); }
+
+mf_setup
+mf_start_game default
+records_at_start=$MF_TMP/records-at-start
+cp "$MF_WORKDIR/Vorask7.fez" "$records_at_start"
+mf_open_main
+mf_board_top
+
+# ------------------------------------------------------ Expert, lost ---
+
+w0=$MF_WIN_W
+mf_key "$MF_WIN" ctrl+e
+# shellcheck disable=SC2317  # called through mf_wait_until
+expert_size() { mf_geometry "$MF_WIN" && ((MF_WIN_W > w0)); }
+mf_wait_until 5 expert_size || mf_die "Ctrl+E did not make the window grow to the Expert board"
+fresh=$(mf_screenshot play-expert-fresh)
+read -r covered uncovered hot < <(board_census "$fresh" "$MF_TOP" 14)
+mf_log "fresh Expert board: $covered covered, $uncovered uncovered, $hot explosion pixels"
+mf_check "a fresh Expert board shows 196 covered cells" test "$covered" -eq 196
+reset_area "$fresh" "$MF_TMP/reset-before.png"
+
+mf_record_start play-loss
+presses=0
+ended=0
+for ((c = 1; c <= 14 && !ended; c++)); do
+    for ((r = 1; r <= 14; r++)); do
+        mf_click_cell "$c" "$r" || mf_die "cannot press cell ($c, $r)"
+        presses=$((presses + 1))
+        sleep 0.1
+        if recording_has_sound; then
+            ended=1
+            break
+        fi
+    done
+done
+mf_log "the round ended after $presses presses (at cell ($((c - 1)), $r))"
+# While the explosion plays the program does nothing else; wait until it
+# (and a laugh that may follow) has been played to the end.
+mf_wait_until 15 recording_fell_silent || mf_log "the sound did not end within 15 s"
+loss_wav=$(mf_record_stop)
+mf_check "a sound was played when a mine was uncovered" mf_heard "$loss_wav"
+span=$(sound_span "$loss_wav")
+mf_log "sound from first to last audible sample: $span s"
+mf_check "the explosion sounded for at least 1.2 s (it lasts 1.6 s)" at_least "$span" 1.2
+
+mf_check "the program still runs after the explosion" mf_running
+loss=$(mf_screenshot play-loss)
+read -r covered uncovered hot < <(board_census "$loss" "$MF_TOP" 14)
+mf_log "after the loss: $covered covered, $uncovered uncovered, $hot explosion pixels"
+mf_check "no cell is covered any more after the loss" test "$covered" -eq 0
+mf_check "the board is uncovered (the explosion hides no more than 26 cells)" test "$uncovered" -ge 170
+mf_check "the explosion picture is on the screen" test "$hot" -ge 400
+reset_area "$loss" "$MF_TMP/reset-after.png"
+# shellcheck disable=SC2251
+mf_check "the reset button has changed (a face instead of the word)" \
+    eval '! same_image "$MF_TMP/reset-before.png" "$MF_TMP/reset-after.png"'
+
+# The program answers: Ctrl+R starts a fresh round.
+mf_key "$MF_WIN" ctrl+r
+# shellcheck disable=SC2317  # called through mf_wait_until
+board_fresh() {
+    local shot covered uncovered hot
+    shot=$(mf_screenshot play-after-reset) || return 1
+    read -r covered uncovered hot < <(board_census "$shot" "$MF_TOP" 14)
+    ((covered == 196 && hot == 0))
+}
+mf_check "Ctrl+R after the loss shows a fresh covered board without the explosion" \
+    mf_wait_until 10 board_fresh
+reset_area "$MF_ARTIFACTS/play-after-reset.png" "$MF_TMP/reset-again.png"
+mf_check "the reset button shows its word again" \
+    same_image "$MF_TMP/reset-before.png" "$MF_TMP/reset-again.png"
+
+# ---------------------------------------------------- Custom 1 x 1, won ---
+
+expert_w=$MF_WIN_W expert_h=$MF_WIN_H
+
+# Custom... through the menu's access keys; sets dlg.
+open_custom() {
+    mf_key "$MF_WIN" alt+f n c
+    dlg=$(mf_wait_window "$CUSTOM_TITLE" 10) || mf_die "File, New Game, Custom... did not open \"$CUSTOM_TITLE\""
+    sleep 0.2 # let the dialog settle before it is given keys
+}
+
+# First Custom is selected (a click on its option) and the dialog closed
+# with OK: the board is Custom at Expert's size.
+open_custom
+mf_screenshot play-custom-open "$dlg" >/dev/null
+mf_click "$dlg" $((8 + 36)) $((104 + 11)) || mf_die "cannot click the Custom option"
+# shellcheck disable=SC2317  # called through mf_wait_until
+dialog_tall() { mf_geometry "$dlg" && ((MF_WIN_H >= 176 + 17)); }
+mf_check "selecting Custom makes the dialog tall enough for its scroll bars" mf_wait_until 5 dialog_tall
+mf_screenshot play-custom-selected "$dlg" >/dev/null
+mf_key "$dlg" alt+o
+mf_check "Alt+O closes the custom dialog" mf_wait_no_window "$CUSTOM_TITLE" 5
+
+# Opened again, the dialog shows Custom with the keyboard focus on the size
+# bar: Home takes it to 1, and Alt+O starts a one-cell board.
+open_custom
+mf_key "$dlg" Home
+mf_screenshot play-custom-home "$dlg" >/dev/null
+mf_key "$dlg" alt+o
+mf_wait_no_window "$CUSTOM_TITLE" 5 || mf_die "Alt+O did not close the custom dialog"
+# One cell: the board spans client x 8 to 34, far less than Expert's width.
+# shellcheck disable=SC2317  # called through mf_wait_until
+one_cell() { mf_geometry "$MF_WIN" && ((MF_WIN_W < expert_w && MF_WIN_H < expert_h)); }
+mf_check "Home on the focused size bar and OK make the window shrink" mf_wait_until 5 one_cell
+if ! one_cell; then
+    # Get to size 1 anyway, with clicks on the size bar's left arrow, so
+    # that the rest can still be tried.
+    mf_log "setting the size with the size bar's left arrow instead"
+    open_custom
+    for ((k = 0; k < 14; k++)); do
+        mf_click "$dlg" $((56 + 8)) $((176 + 8)) || mf_die "cannot click the size bar"
+    done
+    mf_screenshot play-custom-arrow "$dlg" >/dev/null
+    mf_key "$dlg" alt+o
+    mf_wait_no_window "$CUSTOM_TITLE" 5 || mf_die "Alt+O did not close the custom dialog"
+    mf_wait_until 5 one_cell || mf_die "the window did not shrink to a one-cell board"
+fi
+mf_geometry "$MF_WIN"
+mf_log "client area of the custom board: ${MF_WIN_W}x${MF_WIN_H}"
+one=$(mf_screenshot play-custom-one)
+read -r covered uncovered hot < <(board_census "$one" "$MF_TOP" 1)
+mf_check "the custom board is one covered cell" test "$covered" -eq 1
+# shellcheck disable=SC2317
+no_second_cell() {
+    local two
+    read -r two _ _ < <(board_census "$one" "$MF_TOP" 2)
+    ((two == 1))
+}
+mf_check "there is no second covered cell beside or below it" no_second_cell
+mf_check "the window holds no more than a one-cell board and the status strip" \
+    test "$MF_WIN_H" -lt $((MF_TOP + MF_CELL_Y0 + 2 * MF_CELL_PITCH))
+
+mf_record_start play-win
+mf_click_cell 1 1 || mf_die "cannot press cell (1, 1)"
+mf_wait_until 10 recording_fell_silent || mf_log "no sound ended within 10 s of the press"
+# Whatever would ask for a name would have shown up by now; look a little
+# longer all the same.
+asked=0
+deadline=$((SECONDS + 2))
+while ((SECONDS < deadline)); do
+    if mf_find_window "$INPUT_TITLE" >/dev/null; then
+        asked=1
+        break
+    fi
+    sleep 0.1
+done
+win_wav=$(mf_record_stop)
+mf_check "a sound was played when the one cell was uncovered" mf_heard "$win_wav"
+span=$(sound_span "$win_wav")
+mf_log "sound from first to last audible sample: $span s"
+mf_check "it was the win sound (1.0 s), not the explosion or the record sound" \
+    eval 'at_least "$span" 0.8 && at_most "$span" 1.35'
+mf_check "nobody was asked for a name (no \"$INPUT_TITLE\" window)" test "$asked" -eq 0
+mf_check "no Hall of Fame window came up" mf_no_window '-=:Hall Of Fame:=-'
+won=$(mf_screenshot play-custom-won)
+read -r covered uncovered hot < <(board_census "$won" "$MF_TOP" 1)
+mf_check "the one cell is uncovered" test "$uncovered" -eq 1
+mf_check "no explosion is shown after a win" test "$hot" -eq 0
+mf_check "the record file is unchanged" cmp "$records_at_start" "$MF_WORKDIR/Vorask7.fez"
+mf_check "the program still runs" mf_running
+mf_finish
