@@ -23,6 +23,18 @@ QSize boardSizeFor(const Main& m) {
             m.Height / kTwipsPerPixel - MainView::kFrameHeight};
 }
 
+// A 3 x 3 custom board whose one mine lies in the corner (3, 3), on screen.
+struct CornerMineBoard {
+    CornerMineBoard() {
+        h.setSafe(false);
+        h.customBoard(3, {{3, 3}});
+        view.refresh();
+        view.show();
+    }
+    Harness h;
+    MainView view{h.main};
+};
+
 } // namespace
 
 class TestMainView : public QObject {
@@ -135,12 +147,10 @@ void TestMainView::statusStripShowsTheRound() {
 }
 
 void TestMainView::pressesReachTheCells() {
-    Harness h;
-    h.setSafe(false);
-    h.customBoard(3, {{3, 3}});
-    MainView view(h.main);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    CornerMineBoard shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
+    Harness& h = shown.h;
+    MainView& view = shown.view;
     BoardWidget* board = view.board();
     const int corner = Minefield::CellIndex(3, 3);
     QTest::mousePress(board, Qt::RightButton, {}, board->cellCentre(corner));
@@ -155,12 +165,10 @@ void TestMainView::pressesReachTheCells() {
 }
 
 void TestMainView::flagClickNeedsPressAndReleaseOnSamePicture() {
-    Harness h;
-    h.setSafe(false);
-    h.customBoard(3, {{3, 3}});
-    MainView view(h.main);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    CornerMineBoard shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
+    Harness& h = shown.h;
+    MainView& view = shown.view;
     BoardWidget* board = view.board();
     const int flagged = Minefield::CellIndex(2, 2);
     QTest::mousePress(board, Qt::MiddleButton, {}, board->cellCentre(flagged));
