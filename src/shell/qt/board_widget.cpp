@@ -26,21 +26,23 @@ BoardWidget::BoardWidget(Main& model, QWidget* parent) : QWidget(parent), model_
 
 const QPixmap& BoardWidget::coveredCell() {
     // One raised button face in the colour of an active window border, drawn
-    // once and reused for every covered cell.
+    // once and reused for every covered cell. Cells overlap their right and
+    // lower neighbours by two pixels, so the shadow is four pixels deep and
+    // two of them always show.
     if (covered_.isNull()) {
         const int side = px(390);
+        const QColor shadow(0x80, 0x80, 0x80);
         covered_ = QPixmap(side, side);
         covered_.fill(QColor(0xc0, 0xc0, 0xc0));
         QPainter painter(&covered_);
-        painter.setPen(Qt::white);
-        painter.drawLine(0, 0, side - 2, 0);
-        painter.drawLine(0, 0, 0, side - 2);
-        painter.setPen(QColor(0x80, 0x80, 0x80));
-        painter.drawLine(1, side - 2, side - 2, side - 2);
-        painter.drawLine(side - 2, 1, side - 2, side - 2);
-        painter.setPen(Qt::black);
-        painter.drawLine(0, side - 1, side - 1, side - 1);
-        painter.drawLine(side - 1, 0, side - 1, side - 1);
+        painter.fillRect(0, 0, side, 2, Qt::white);
+        painter.fillRect(0, 0, 2, side, Qt::white);
+        painter.fillRect(0, side - 4, side, 4, shadow);
+        painter.fillRect(side - 4, 0, 4, side, shadow);
+        // Where highlight and shadow meet, the corners are cut diagonally.
+        painter.setPen(shadow);
+        painter.drawPoint(1, side - 4);
+        painter.drawPoint(side - 4, 1);
     }
     return covered_;
 }
