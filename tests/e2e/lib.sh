@@ -428,7 +428,9 @@ mf_mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 # top left corner (button 1 left, 2 middle, 3 right).
 mf_click() {
     local win=$1 x=$2 y=$3 button=${4:-1}
-    xdotool mousemove --sync --window "$win" "$x" "$y" || return 1
+    # No --sync: it waits for a motion that never comes when the pointer is
+    # already there.
+    xdotool mousemove --window "$win" "$x" "$y" || return 1
     sleep 0.05
     xdotool click "$button"
 }
@@ -437,7 +439,9 @@ mf_click() {
 # separately (a press alone is what starts some commands).
 mf_press() {
     local win=$1 x=$2 y=$3 button=${4:-1}
-    xdotool mousemove --sync --window "$win" "$x" "$y" || return 1
+    # No --sync: it waits for a motion that never comes when the pointer is
+    # already there.
+    xdotool mousemove --window "$win" "$x" "$y" || return 1
     sleep 0.05
     xdotool mousedown "$button"
 }
@@ -465,7 +469,7 @@ mf_type() {
 mf_focus() {
     local win=$1
     mf_geometry "$win" || return 1
-    xdotool mousemove --sync --window "$win" $((MF_WIN_W / 2)) 2 2>/dev/null || true
+    xdotool mousemove --window "$win" $((MF_WIN_W / 2)) 2 2>/dev/null || true
     xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
 }
 
@@ -557,9 +561,12 @@ mf_record_stop() {
     mf_wait_until 3 mf_gone "$MF_REC_PID" || kill -9 "$MF_REC_PID" 2>/dev/null
     wait "$MF_REC_PID" 2>/dev/null
     MF_REC_PID=''
-    sox -t raw -e signed-integer -b 16 -c 1 -r 22050 "$MF_REC_RAW" "$MF_REC_FILE" 2>/dev/null ||
-        sox -n -r 22050 -c 1 "$MF_REC_FILE" trim 0 0
-    rm -f "$MF_REC_RAW"
+    # A recording already saved (by a stop in a subshell) is left as it is.
+    if [[ -f $MF_REC_RAW ]]; then
+        sox -t raw -e signed-integer -b 16 -c 1 -r 22050 "$MF_REC_RAW" "$MF_REC_FILE" 2>/dev/null ||
+            sox -n -r 22050 -c 1 "$MF_REC_FILE" trim 0 0
+        rm -f "$MF_REC_RAW"
+    fi
     printf '%s\n' "$MF_REC_FILE"
 }
 

@@ -26,6 +26,7 @@ QScrollBar* makeBar(QWidget* parent, const ScrollBar& model) {
     bar->setSingleStep(1);
     bar->setPageStep(1);
     bar->setValue(model.Value);
+    bar->setFocusPolicy(Qt::StrongFocus); // arrows, Page keys, Home and End move it
     return bar;
 }
 
@@ -75,6 +76,7 @@ void CustomDialog::build() {
     setTabOrder(options_[2], options_[3]);
     setTabOrder(options_[3], density_);
     setTabOrder(density_, ok_);
+    size_->setFocus(); // first in the tab order, even where the compact height hides it
 }
 
 void CustomDialog::connectEvents() {

@@ -27,6 +27,7 @@ private slots:
     void customGrowsAndOkStartsChosenBoard();
     void draggingUpdatesDisplayLive();
     void frameCloseRestoresWhatItOpenedWith();
+    void sizeBarTakesTheKeyboardFirst();
 };
 
 void TestCustomDialog::opensAsLeftCompactForStandardLevel() {
@@ -95,6 +96,20 @@ void TestCustomDialog::frameCloseRestoresWhatItOpenedWith() {
     QCOMPARE(model.scrDensity.Value, 20);
     QVERIFY(!model.Visible);
     QCOMPARE(h.random.reseeds, 1); // no new game: only the first board was built
+}
+
+void TestCustomDialog::sizeBarTakesTheKeyboardFirst() {
+    Harness h;
+    FrmCustom& model = h.main.custom();
+    model.select(model.optCustom);
+    model.opened();
+    CustomDialog dialog(model);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(dialog.focusWidget(), dialog.sizeBar());
+    QTest::keyClick(dialog.sizeBar(), Qt::Key_Home);
+    QCOMPARE(model.scrSize.Value, 1);
+    QCOMPARE(dialog.display()->text(), QStringLiteral("Custom\n 1 by  1\n 20%"));
 }
 
 QTEST_MAIN(TestCustomDialog)
