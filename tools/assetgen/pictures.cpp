@@ -336,7 +336,7 @@ QRgb pale(QRgb c) {
     return qRgb(mix(qRed(c)), mix(qGreen(c)), mix(qBlue(c)));
 }
 
-// Bands across the visible part 1..23 (and on to the hidden columns 24, 25).
+// Bands across the visible columns 1..23 (and on to the hidden columns 24, 25).
 QImage flagNone(int style) {
     Canvas c(kCell, kCell, kWhite);
     const QRgb frBlue = qRgb(0, 85, 164), frRed = qRgb(239, 65, 53);
