@@ -55,10 +55,10 @@ bool Minefield::isCorner(int column, int row) const {
     return edgeColumn && edgeRow;
 }
 
-bool Minefield::anyFreeCell(bool safeCorners) const {
+bool Minefield::anyFreeCellOffCorners() const {
     for (int c = 1; c <= BoardSize; ++c)
         for (int r = 1; r <= BoardSize; ++r)
-            if (CellState[c][r] != -1 && !(safeCorners && isCorner(c, r)))
+            if (CellState[c][r] != -1 && !isCorner(c, r))
                 return true;
     return false;
 }
@@ -81,7 +81,7 @@ void Minefield::placeMines(RandomSource& random, bool safeCorners) {
             CellState[c][r] = 1;
     for (int placed = 0; placed < MineCount; ++placed) {
         // A 2 x 2 board has nothing but corners: place its mines anywhere.
-        const bool safe = safeCorners && anyFreeCell(true);
+        const bool safe = safeCorners && anyFreeCellOffCorners();
         while (!placeOneMine(random, safe)) {
         }
     }

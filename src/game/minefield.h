@@ -62,7 +62,7 @@ public:
 
 private:
     bool placeOneMine(RandomSource& random, bool safeCorners);
-    bool anyFreeCell(bool safeCorners) const;
+    bool anyFreeCellOffCorners() const;
     bool isCorner(int column, int row) const;
 };
 

@@ -79,7 +79,7 @@ void FrmCustom::runClick(OptionButton& option) {
 void FrmCustom::select(OptionButton& option) {
     if (option.Value)
         return;
-    for (OptionButton* each : {&Beginner, &Intermediate, &Expert, &optCustom})
+    for (OptionButton* each : options())
         each->Value = false;
     option.Value = true;
     runClick(option);
@@ -98,9 +98,9 @@ void FrmCustom::setScroll(ScrollBar& bar, int value) {
 
 void FrmCustom::opened() {
     Visible = true;
-    const std::array<OptionButton*, 4> options = {&Beginner, &Intermediate, &Expert, &optCustom};
-    for (std::size_t k = 0; k < options.size(); ++k)
-        if (options[k]->Value)
+    const auto group = options();
+    for (std::size_t k = 0; k < group.size(); ++k)
+        if (group[k]->Value)
             openedWith_.option = static_cast<int>(k);
     openedWith_.size = scrSize.Value;
     openedWith_.density = scrDensity.Value;
@@ -108,10 +108,10 @@ void FrmCustom::opened() {
 
 void FrmCustom::closedByFrame() {
     Visible = false;
-    const std::array<OptionButton*, 4> options = {&Beginner, &Intermediate, &Expert, &optCustom};
-    for (OptionButton* each : options)
+    const auto group = options();
+    for (OptionButton* each : group)
         each->Value = false;
-    options[static_cast<std::size_t>(openedWith_.option)]->Value = true;
+    group[static_cast<std::size_t>(openedWith_.option)]->Value = true;
     scrSize.Value = openedWith_.size;
     scrDensity.Value = openedWith_.density;
     UpdateLabel();

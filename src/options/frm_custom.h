@@ -2,6 +2,7 @@
 // two scroll bars are the one store of the board's size and mine density.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -51,6 +52,11 @@ public:
     void scrSize_Scroll() { UpdateLabel(); }
     void scrDensity_Scroll() { UpdateLabel(); }
     void Ok_Click();
+
+    // The four options of the group: Beginner, Intermediate, Expert, Custom.
+    std::array<OptionButton*, 4> options() {
+        return {&Beginner, &Intermediate, &Expert, &optCustom};
+    }
 
     // Selects one option of the group; a change of selection runs its click.
     void select(OptionButton& option);

@@ -44,9 +44,8 @@ CustomDialog::CustomDialog(FrmCustom& model, QWidget* parent)
 }
 
 void CustomDialog::build() {
-    OptionButton* models[4] = {&model_.Beginner, &model_.Intermediate, &model_.Expert,
-                               &model_.optCustom};
-    for (int k = 0; k < 4; ++k) {
+    const auto models = model_.options();
+    for (std::size_t k = 0; k < models.size(); ++k) {
         options_[k] = new QRadioButton(qs(models[k]->Caption), this);
         options_[k]->setGeometry(px(models[k]->rect));
     }
@@ -80,9 +79,8 @@ void CustomDialog::build() {
 }
 
 void CustomDialog::connectEvents() {
-    OptionButton* models[4] = {&model_.Beginner, &model_.Intermediate, &model_.Expert,
-                               &model_.optCustom};
-    for (int k = 0; k < 4; ++k) {
+    const auto models = model_.options();
+    for (std::size_t k = 0; k < models.size(); ++k) {
         OptionButton* option = models[k];
         connect(options_[k], &QRadioButton::clicked, this, [this, option] {
             if (option->Value)
@@ -122,9 +120,8 @@ void CustomDialog::scrolled(ScrollBar& bar, int value, bool dragging) {
 
 void CustomDialog::refresh() {
     syncing_ = true;
-    const OptionButton* models[4] = {&model_.Beginner, &model_.Intermediate, &model_.Expert,
-                                     &model_.optCustom};
-    for (int k = 0; k < 4; ++k)
+    const auto models = model_.options();
+    for (std::size_t k = 0; k < models.size(); ++k)
         options_[k]->setChecked(models[k]->Value);
     size_->setValue(model_.scrSize.Value);
     density_->setValue(model_.scrDensity.Value);

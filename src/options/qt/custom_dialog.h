@@ -1,6 +1,8 @@
 // The difficulty dialog on screen, drawn from its model.
 #pragma once
 
+#include <array>
+
 #include <QDialog>
 
 #include "options/frm_custom.h"
@@ -19,7 +21,7 @@ public:
 
     CustomDialog(FrmCustom& model, QWidget* parent = nullptr);
 
-    QRadioButton* option(int k) const { return options_[k]; }
+    QRadioButton* option(std::size_t k) const { return options_[k]; }
     QScrollBar* sizeBar() const { return size_; }
     QScrollBar* densityBar() const { return density_; }
     QLabel* display() const { return display_; }
@@ -34,7 +36,7 @@ private:
     void scrolled(ScrollBar& bar, int value, bool dragging);
 
     FrmCustom& model_;
-    QRadioButton* options_[4] = {};
+    std::array<QRadioButton*, 4> options_{};
     QLabel* display_ = nullptr;
     QPushButton* ok_ = nullptr;
     QScrollBar* size_ = nullptr;
