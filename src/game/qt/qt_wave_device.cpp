@@ -99,15 +99,17 @@ void QtWaveDevice::play(bool wait) {
     const Sound sound = opened_;
     if (!sound.effect)
         return;
+    if (wait) {
+        waiting_ = true;
+        ++waitingDevices;
+        if (beforeWait)
+            beforeWait(); // the window is drawn before the sound holds it
+    }
     playing_ = sound.effect;
     sound.effect->play();
     if (!wait)
         return;
 
-    waiting_ = true;
-    ++waitingDevices;
-    if (beforeWait)
-        beforeWait();
     waitForEnd(sound.effect, sound.duration + kWaitMargin - std::chrono::milliseconds(since.elapsed()));
     --waitingDevices;
     waiting_ = false;

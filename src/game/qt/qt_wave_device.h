@@ -39,8 +39,8 @@ public:
     bool waiting() const { return waiting_; }
     static bool anyWaiting();
 
-    // Called once a waiting play has started, before it blocks, so that the
-    // window can show what goes with the sound.
+    // Called just before a waiting play starts its sound, so that the window
+    // shows what goes with the sound while it holds the game.
     std::function<void()> beforeWait;
 
 private:
