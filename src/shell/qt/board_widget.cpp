@@ -76,21 +76,19 @@ void BoardWidget::paintEvent(QPaintEvent*) {
         painter.drawPixmap(px(model_.Blow.rect), pixmap(Picture::Blow));
 }
 
-int BoardWidget::buttonAt(QPoint point) const {
-    const Minefield& field = model_.field;
+// The topmost visible cell control at a point: later elements lie on top of
+// the neighbours they overlap.
+template <typename Control>
+int topmostAt(const std::array<Control, kCellCount>& cells, QPoint point) {
     for (int i = kCellCount - 1; i >= 0; --i)
-        if (field.Command2[i].Visible && px(field.Command2[i].rect).contains(point))
+        if (cells[i].Visible && px(cells[i].rect).contains(point))
             return i;
     return -1;
 }
 
-int BoardWidget::pictureAt(QPoint point) const {
-    const Minefield& field = model_.field;
-    for (int i = kCellCount - 1; i >= 0; --i)
-        if (field.ButPic[i].Visible && px(field.ButPic[i].rect).contains(point))
-            return i;
-    return -1;
-}
+int BoardWidget::buttonAt(QPoint point) const { return topmostAt(model_.field.Command2, point); }
+
+int BoardWidget::pictureAt(QPoint point) const { return topmostAt(model_.field.ButPic, point); }
 
 QPoint BoardWidget::cellCentre(int index) const {
     return px(model_.field.Command2[index].rect).center();

@@ -17,6 +17,17 @@ namespace {
 
 int clientHeight(int outer) { return outer / kTwipsPerPixel - CustomDialog::kFrameAllowance; }
 
+// The dialog opened from a freshly loaded game, on screen.
+struct OpenedDialog {
+    OpenedDialog() { dialog.show(); }
+    Harness h;
+    CustomDialog dialog{opening(h.main.custom())};
+    static FrmCustom& opening(FrmCustom& model) {
+        model.opened();
+        return model;
+    }
+};
+
 } // namespace
 
 class TestCustomDialog : public QObject {
@@ -42,12 +53,11 @@ void TestCustomDialog::opensAsLeftCompactForStandardLevel() {
 }
 
 void TestCustomDialog::customGrowsAndOkStartsChosenBoard() {
-    Harness h;
+    OpenedDialog opened;
+    QVERIFY(QTest::qWaitForWindowExposed(&opened.dialog));
+    Harness& h = opened.h;
     FrmCustom& model = h.main.custom();
-    model.opened();
-    CustomDialog dialog(model);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    CustomDialog& dialog = opened.dialog;
 
     QTest::mouseClick(dialog.option(3), Qt::LeftButton);
     QVERIFY(h.main.menu.Custom.Checked);
@@ -81,12 +91,11 @@ void TestCustomDialog::draggingUpdatesDisplayLive() {
 }
 
 void TestCustomDialog::frameCloseRestoresWhatItOpenedWith() {
-    Harness h;
+    OpenedDialog opened;
+    QVERIFY(QTest::qWaitForWindowExposed(&opened.dialog));
+    Harness& h = opened.h;
     FrmCustom& model = h.main.custom();
-    model.opened();
-    CustomDialog dialog(model);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    CustomDialog& dialog = opened.dialog;
     QTest::mouseClick(dialog.option(0), Qt::LeftButton);
     QVERIFY(h.main.menu.Beginner.Checked);
     dialog.close();
