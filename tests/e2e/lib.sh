@@ -18,12 +18,13 @@
 # trap. Screenshots, sound recordings and the program's output land in
 # artifacts/e2e/.
 #
-# There is no window manager: windows have no frame or title bar, and a
-# window's position and size are those of its client area. Keys go to the
-# window given to mf_key (it takes the focus); mf_close_window does what a
-# close box does. Minimising has nothing to act on: a window asking to be
-# minimised stays on the screen, and WM_STATE (mf_window_state) is set by
-# nobody.
+# There is no window manager unless the test starts one with mf_start_wm:
+# windows then have no frame or title bar, and a window's position and size
+# are those of its client area. Keys go to the window given to mf_key (it
+# takes the focus); mf_close_window does what a close box does. Minimising has
+# nothing to act on: a window asking to be minimised stays on the screen, and
+# WM_STATE (mf_window_state) is set by nobody. Under mf_start_wm (openbox)
+# windows are framed, placed, focused and minimised as on a desktop.
 #
 # Environment:
 #   MARROWFEN_BUILD_DIR  build folder holding marrowfen2 (default: build/)
@@ -62,6 +63,7 @@ MF_TMP=''          # this test's temporary folder (work dir, X, sound server)
 MF_WORKDIR=''      # the program's current directory
 MF_PID=''          # the program
 MF_XVFB_PID=''
+MF_WM_PID=''
 MF_PULSE_PID=''
 MF_REC_PID=''
 MF_REC_FILE=''
@@ -187,6 +189,23 @@ mf_start_pulse() {
     MF_SINK=mf_sink
 }
 
+# Starts openbox on the test's display, for what needs a window manager:
+# minimising, close boxes, focus and window state. Call after mf_setup.
+mf_start_wm() {
+    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh)"
+    mkdir -p "$MF_TMP/wm"
+    HOME=$MF_TMP/wm openbox --sm-disable >"$MF_TMP/wm/log" 2>&1 &
+    MF_WM_PID=$!
+    mf_wait_until 10 mf_wm_running || { cat "$MF_TMP/wm/log" >&2; mf_die "openbox did not start"; }
+    mf_log "openbox on $DISPLAY"
+}
+
+mf_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# mf_active_window : prints the id of the window that has the focus, as the
+# window manager says.
+mf_active_window() { xdotool getactivewindow 2>/dev/null; }
+
 # Stops whatever this test started, by process id.
 mf_cleanup() {
     local status=$?
@@ -194,7 +213,7 @@ mf_cleanup() {
     mf_record_stop >/dev/null 2>&1 || true
     mf_stop_game
     local pid
-    for pid in "$MF_PULSE_PID" "$MF_XVFB_PID"; do
+    for pid in "${MF_WM_PID:-}" "$MF_PULSE_PID" "$MF_XVFB_PID"; do
         if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
             kill "$pid" 2>/dev/null
             mf_wait_until 3 mf_gone "$pid" || kill -9 "$pid" 2>/dev/null
