@@ -132,6 +132,9 @@ mf_check "on a Wayland desktop the game goes through XWayland (QT_QPA_PLATFORM=x
 mf_check "the data folder is made with the 129-byte default records" \
     cmp -s "$data/Vorask7.fez" <(mf_default_records)
 mf_check "the game runs in the data folder" test "$(readlink "/proc/$MF_PID/cwd")" = "$data"
+# The desktop ties the window to its menu entry (and icon) by WM_CLASS.
+mf_check "the game window's class is the menu entry's StartupWMClass" \
+    bash -c "xprop -id '$MF_WIN' WM_CLASS | grep -q '\"$(entry StartupWMClass)\"'"
 
 expert
 for round in 1 2 3; do
