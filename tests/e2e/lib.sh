@@ -623,6 +623,30 @@ mf_recording_fell_silent() {
     ((n == 0))
 }
 
+# mf_press_until_heard SIZE : presses the cells of a SIZE x SIZE board with
+# the left button, column by column, until the recording in progress holds
+# sound; leaves the number of presses in MF_PRESSES and the last cell pressed
+# in MF_PRESSED ("column row"). Fails when no press made a sound.
+MF_PRESSES=0
+MF_PRESSED=''
+mf_press_until_heard() {
+    local size=$1 c r
+    MF_PRESSES=0
+    for ((c = 1; c <= size; c++)); do
+        for ((r = 1; r <= size; r++)); do
+            # The pointer goes away first: a click where it already is
+            # would stall.
+            xdotool mousemove 1023 767
+            mf_click_cell "$c" "$r" || mf_die "cannot press cell ($c, $r)"
+            MF_PRESSES=$((MF_PRESSES + 1))
+            MF_PRESSED="$c $r"
+            sleep 0.1
+            mf_recording_has_sound && return 0
+        done
+    done
+    return 1
+}
+
 # mf_sound_span FILE : prints the seconds from the first to the last audible
 # sample of a recording (0 when there is none).
 mf_sound_span() {

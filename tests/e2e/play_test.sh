@@ -121,20 +121,8 @@ mf_check "a fresh Expert board shows 196 covered cells" test "$covered" -eq 196
 reset_area "$shot" "$MF_TMP/reset-before.png"
 
 mf_record_start play-loss
-presses=0
-ended=0
-for ((c = 1; c <= 14 && !ended; c++)); do
-    for ((r = 1; r <= 14; r++)); do
-        press_cell "$c" "$r" || mf_die "cannot press cell ($c, $r)"
-        presses=$((presses + 1))
-        sleep 0.1
-        if mf_recording_has_sound; then
-            ended=1
-            break
-        fi
-    done
-done
-mf_log "the round ended after $presses presses (at cell ($((c - 1)), $r))"
+mf_press_until_heard 14
+mf_log "the round ended after $MF_PRESSES presses (at cell ($MF_PRESSED))"
 # While the explosion plays the program does nothing else; wait until it
 # (and a laugh that may follow) has been played to the end.
 mf_wait_until 15 mf_recording_fell_silent || mf_log "the sound did not end within 15 s"
