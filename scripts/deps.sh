@@ -18,6 +18,9 @@ packages=(
     # with a null sink, input and screenshot tools, sound measurement
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils sox procps python3
+    # the Debian package: dpkg-shlibdeps for its dependencies, and the checks
+    # of the package, its menu entry and its catalogue entry
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 # One dpkg-query for the lot; a package it has never heard of prints nothing.

@@ -623,3 +623,60 @@ mf_listen() {
     sleep "$seconds"
     mf_record_stop
 }
+
+# mf_recording_has_sound : true when the recording in progress holds any
+# sound yet (the null sink's silence is all zero bytes).
+mf_recording_has_sound() {
+    local n
+    n=$(LC_ALL=C tr -d '\000' <"$MF_REC_RAW" 2>/dev/null | head -c 1 | wc -c)
+    ((n > 0))
+}
+
+# mf_recording_fell_silent : true when the recording in progress holds sound
+# and its last 0.6 s are silent: what was played has ended.
+mf_recording_fell_silent() {
+    local n
+    mf_recording_has_sound || return 1
+    (($(stat -c %s "$MF_REC_RAW") > 26460)) || return 1
+    n=$(tail -c 26460 "$MF_REC_RAW" | LC_ALL=C tr -d '\000' | head -c 1 | wc -c)
+    ((n == 0))
+}
+
+# mf_press_until_heard SIZE : presses the cells of a SIZE x SIZE board with
+# the left button, column by column, until the recording in progress holds
+# sound; leaves the number of presses in MF_PRESSES and the last cell pressed
+# in MF_PRESSED ("column row"). Fails when no press made a sound.
+MF_PRESSES=0
+MF_PRESSED=''
+mf_press_until_heard() {
+    local size=$1 c r
+    MF_PRESSES=0
+    for ((c = 1; c <= size; c++)); do
+        for ((r = 1; r <= size; r++)); do
+            # The pointer goes away first: a click where it already is
+            # would stall.
+            xdotool mousemove 1023 767
+            mf_click_cell "$c" "$r" || mf_die "cannot press cell ($c, $r)"
+            MF_PRESSES=$((MF_PRESSES + 1))
+            MF_PRESSED="$c $r"
+            sleep 0.1
+            mf_recording_has_sound && return 0
+        done
+    done
+    return 1
+}
+
+# mf_sound_span FILE : prints the seconds from the first to the last audible
+# sample of a recording (0 when there is none).
+mf_sound_span() {
+    python3 - "$1" <<'PY'
+import array, sys, wave
+with wave.open(sys.argv[1]) as w:
+    rate = w.getframerate()
+    samples = array.array("h", w.readframes(w.getnframes()))
+if sys.byteorder == "big":
+    samples.byteswap()
+loud = [i for i, s in enumerate(samples) if abs(s) > 300]
+print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
+PY
+}
