@@ -18,6 +18,8 @@ packages=(
     # with a null sink, input and screenshot tools, sound measurement
     xvfb xauth xdotool x11-utils imagemagick
     pulseaudio pulseaudio-utils sox procps python3
+    # end-to-end tests read the game as a screen reader does (AT-SPI)
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 # One dpkg-query for the lot; a package it has never heard of prints nothing.

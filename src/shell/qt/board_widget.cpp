@@ -109,13 +109,18 @@ void BoardWidget::paintEvent(QPaintEvent*) {
 }
 
 void BoardWidget::paintFocus(QPainter& painter) {
-    // Black outside, white inside: clear on every picture.
-    const QRect cell = cellRect(cursor_.index());
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::black, 2));
-    painter.drawRect(cell.adjusted(1, 1, -1, -1));
-    painter.setPen(QPen(Qt::white, 1));
-    painter.drawRect(cell.adjusted(2, 2, -3, -3));
+    // Black outside, white inside: clear on every picture. It stays in the
+    // part of the cell that its right and lower neighbours leave showing.
+    const int overlap = px(390) - px(360);
+    const QRect cell = cellRect(cursor_.index()).adjusted(0, 0, -overlap, -overlap);
+    const auto frame = [&painter](const QRect& r, int width, const QColor& colour) {
+        painter.fillRect(r.left(), r.top(), r.width(), width, colour);
+        painter.fillRect(r.left(), r.bottom() - width + 1, r.width(), width, colour);
+        painter.fillRect(r.left(), r.top(), width, r.height(), colour);
+        painter.fillRect(r.right() - width + 1, r.top(), width, r.height(), colour);
+    };
+    frame(cell, 2, Qt::black);
+    frame(cell.adjusted(2, 2, -2, -2), 1, Qt::white);
 }
 
 const BoardCursor& BoardWidget::cursor() {
