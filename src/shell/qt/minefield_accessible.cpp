@@ -1,5 +1,7 @@
 #include "shell/qt/minefield_accessible.h"
 
+#include <vector>
+
 #include "shell/cell_names.h"
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/board_widget.h"
@@ -114,19 +116,26 @@ void MinefieldAccessible::announce(bool focusMoved) {
         QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
         QAccessible::updateAccessibility(&reorder);
     }
+    std::vector<CellAccessible*> changed;
     for (int k = 0; k < n * n; ++k) {
         CellAccessible* c = cell(Minefield::CellIndex(k % n + 1, k / n + 1));
         std::string name = cellName(board_->model(), c->column(), c->row());
         std::string& told = told_[static_cast<std::size_t>(k)];
         if (name == told)
             continue;
-        const bool first = told.empty();
+        if (!told.empty())
+            changed.push_back(c);
         told = std::move(name);
-        if (first)
-            continue;
-        QAccessibleEvent changed(c, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&changed);
     }
+    // A region opened or a board uncovered changes more cells than anyone
+    // listens to, and a message each would slow the press: then only the
+    // focus cell is told, and the others are read as the player gets there.
+    const QAccessibleInterface* focused = focusedCell();
+    for (CellAccessible* c : changed)
+        if (changed.size() <= kEachCellLimit || c == focused) {
+            QAccessibleEvent event(c, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
     if (focusMoved)
         announceFocus();
 }

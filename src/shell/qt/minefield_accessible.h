@@ -18,6 +18,9 @@ class CellAccessible;
 
 class MinefieldAccessible : public QAccessibleInterface, public QAccessibleTableInterface {
 public:
+    // Cells whose changes are told one by one; beyond, only the focus cell.
+    static constexpr std::size_t kEachCellLimit = 8;
+
     explicit MinefieldAccessible(BoardWidget* board);
     ~MinefieldAccessible() override;
 
@@ -28,7 +31,7 @@ public:
     // The focus cell while the board has the keyboard focus, else null.
     QAccessibleInterface* focusedCell() const;
 
-    // Sends a name change for every cell whose name changed since the last
+    // Sends a name change for the cells whose name changed since the last
     // call, a reorder when the board changed its side, and the focus when
     // it moved. Only call it while QAccessible::isActive().
     void announce(bool focusMoved);
