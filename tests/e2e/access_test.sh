@@ -14,6 +14,8 @@
 #    goes off: every cell's name matches the picture drawn on it, one cell
 #    is the exploded mine under the explosion, and the face button is read
 #    by the face it shows.
+# 5. The Hall of Fame and its question before clearing are read and
+#    answered through AT-SPI; nothing is cleared.
 # Many helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -247,5 +249,27 @@ status=$?
 mf_log "$result"
 mf_check "every cell of the lost board reads what the screenshot shows" test "$status" -eq 0
 mf_check "the exploded mine lies under the explosion" grep -q 'exploded mines named there 1$' <<<"$result"
+
+# ------------------------------- the Hall of Fame and a message box, read ---
+
+FAME_TITLE='-=:Hall Of Fame:=-'
+key alt+f h
+mf_wait_window "$FAME_TITLE" 10 >/dev/null || mf_die "File, High Scores... did not open the Hall of Fame"
+mf_atspi wait "$FAME_TITLE" 10 || mf_die "the Hall of Fame is not on the accessibility bus"
+texts=$(mf_atspi texts "$FAME_TITLE")
+printf '%s\n' "$texts" >"$MF_ARTIFACTS/access-fame.txt"
+mf_check "the Hall of Fame reads its heading" grep -Fq $'label\tAll Time High Speed Mine Sweepers' <<<"$texts"
+mf_check "the Hall of Fame reads the three holders" \
+    test "$(grep -Fxc $'label\tAnonymous' <<<"$texts")" -eq 3
+mf_atspi press "$FAME_TITLE" 'Clear High Scores' || mf_die "cannot press Clear through AT-SPI"
+mf_atspi wait 'Marrowfen 2' 10 || mf_die "no question came up on the accessibility bus"
+question=$(mf_atspi texts 'Marrowfen 2')
+printf '%s\n' "$question" >"$MF_ARTIFACTS/access-question.txt"
+mf_check "the message box's question can be read" \
+    grep -Fq 'Are you sure you want to PERMANTLY clear the high scores?' <<<"$question"
+mf_atspi press 'Marrowfen 2' No || mf_atspi press 'Marrowfen 2' '&No' || mf_die "cannot answer No through AT-SPI"
+mf_atspi press "$FAME_TITLE" OK || mf_die "cannot close the Hall of Fame through AT-SPI"
+mf_check "the Hall of Fame closes" mf_wait_no_window "$FAME_TITLE" 5
+mf_check "the record file is as it was" test "$(mf_default_records)" == "$(cat "$MF_WORKDIR/Vorask7.fez")"
 mf_check "the program still runs" mf_running
 mf_finish

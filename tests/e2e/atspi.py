@@ -14,7 +14,8 @@ Run with Debian's own python3 (pyatspi lives there). Commands:
   texts TITLE                 "role<TAB>name" of every showing labelled thing
                               in the window with that title
   press TITLE NAME [ACTION]   runs the action (the first by default) of the
-                              thing named NAME
+                              thing named NAME (blanks and line breaks in
+                              names count as one blank)
   set-value TITLE INDEX VALUE sets the INDEX-th (from 0) scroll bar's value
   listen                      prints "event<TAB>role<TAB>name<TAB>description"
                               for focus and name-change events until killed
@@ -132,9 +133,13 @@ def cmd_texts(title):
             print("%s\t%s" % (node.getRoleName(), node.name.replace("\n", "\\n")))
 
 
+def words(text):
+    return " ".join(text.split())
+
+
 def cmd_press(title, name, action=None):
     for node in walk(need_window(title)):
-        if node.name == name:
+        if words(node.name) == words(name):
             actions = node.queryAction()
             names = [actions.getName(i) for i in range(actions.nActions)]
             if action is not None and action not in names:
