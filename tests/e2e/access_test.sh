@@ -66,18 +66,11 @@ top, x0, y0, pitch, skip = int(top), int(x0), int(y0), int(pitch), (int(skip_c),
 blast = {bytes.fromhex(c) for c in blast.split()}
 
 def ppm(path):
-    data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"],
-                          check=True, capture_output=True).stdout
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    w, h = int(fields[1]), int(fields[2])
-    raw = data[pos + 1:]
+    """A pixel reader of an image: (x, y) to its RGB bytes, None outside."""
+    w, h = map(int, subprocess.run(["identify", "-format", "%w %h", path], check=True,
+                                   capture_output=True, text=True).stdout.split())
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"],
+                         check=True, capture_output=True).stdout
     return lambda x, y: raw[3 * (y * w + x):3 * (y * w + x) + 3] if 0 <= x < w and 0 <= y < h else None
 
 screen = ppm(shot)

@@ -36,28 +36,19 @@ def fail(message):
     sys.exit(1)
 
 
-def app():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for a in desktop:
+def child_named(parent, name):
+    """The first child with this name; None when there is none (or no parent)."""
+    for child in parent if parent is not None else []:
         try:
-            if a is not None and a.name == APP:
-                return a
-        except Exception:
+            if child is not None and child.name == name:
+                return child
+        except Exception:  # a child going away as it is asked
             continue
     return None
 
 
 def window(title):
-    a = app()
-    if a is None:
-        return None
-    for w in a:
-        try:
-            if w is not None and w.name == title:
-                return w
-        except Exception:
-            continue
-    return None
+    return child_named(child_named(pyatspi.Registry.getDesktop(0), APP), title)
 
 
 def need_window(title):
