@@ -1,5 +1,5 @@
 // Keyboard play and the words a screen reader says, without a display: the
-// focus cell's moves and bounds, what each key does to the cell under it,
+// focus cell's bounds and its return to the first cell on every new board,
 // and the name of every kind of cell and face.
 #include <gtest/gtest.h>
 
@@ -33,23 +33,6 @@ TEST(FocusCell, EveryKeyKeepsItOnEveryBoardSide) {
     }
 }
 
-TEST(FocusCell, HomeEndPageKeysReachTheEndsOfRowAndColumn) {
-    BoardCursor cursor;
-    cursor.moveTo(4, 5, 11);
-    EXPECT_TRUE(cursor.move(Key::RowEnd, 11));
-    EXPECT_EQ(cursor.column(), 11);
-    EXPECT_EQ(cursor.row(), 5);
-    EXPECT_TRUE(cursor.move(Key::ColumnEnd, 11));
-    EXPECT_EQ(cursor.row(), 11);
-    EXPECT_FALSE(cursor.move(Key::Right, 11)) << "the edge stops it, no wrapping";
-    EXPECT_FALSE(cursor.move(Key::Down, 11));
-    EXPECT_TRUE(cursor.move(Key::RowStart, 11));
-    EXPECT_TRUE(cursor.move(Key::ColumnStart, 11));
-    EXPECT_EQ(cursor.index(), Minefield::CellIndex(1, 1));
-    EXPECT_FALSE(cursor.move(Key::Left, 11));
-    EXPECT_FALSE(cursor.move(Key::Up, 11));
-}
-
 TEST(FocusCell, EveryNewBoardPutsItBackAtTheFirstCell) {
     Harness h;
     BoardCursor cursor;
@@ -75,18 +58,7 @@ TEST(FocusCell, EveryNewBoardPutsItBackAtTheFirstCell) {
     EXPECT_EQ(h.messages.calls.size(), 1u) << "the time limit was reached once";
 }
 
-TEST(FocusCell, FollowingTheSameBoardLeavesItWhereItIs) {
-    Harness h;
-    BoardCursor cursor;
-    cursor.follow(h.main);
-    cursor.moveTo(9, 3, 11);
-    h.press(2, 2, 2);
-    EXPECT_FALSE(cursor.follow(h.main));
-    EXPECT_EQ(cursor.column(), 9);
-    EXPECT_EQ(cursor.row(), 3);
-}
-
-// --- Keys on the focus cell -----------------------------------------------
+// --- Names ------------------------------------------------------------------
 
 // A 3 x 3 board with one mine in the corner (3, 3).
 struct CornerBoard : Harness {
@@ -103,43 +75,6 @@ struct CornerBoard : Harness {
     }
     BoardCursor cursor;
 };
-
-TEST(CellKeys, FlagStartsTheClockAndSpaceTakesTheFlagAway) {
-    CornerBoard b;
-    EXPECT_EQ(b.key(Key::Flag, 2, 2), Command::Flag);
-    EXPECT_EQ(b.main.field.ClockStarted, Int16(1));
-    EXPECT_EQ(b.picture(2, 2).Tag, "think");
-    EXPECT_EQ(b.main.strip.MinesLbl.Caption, "MINES:  0");
-    EXPECT_EQ(b.key(Key::Flag, 2, 2), Command::None) << "a flag is not flagged twice";
-    EXPECT_EQ(b.key(Key::Press, 2, 2), Command::Unflag);
-    EXPECT_EQ(b.picture(2, 2).Tag, "");
-    EXPECT_TRUE(b.button(2, 2).Visible);
-    EXPECT_EQ(b.main.strip.MinesLbl.Caption, "MINES:  1");
-    EXPECT_EQ(b.main.field.GameActive, Int16(1)) << "taking a flag away uncovers nothing";
-}
-
-TEST(CellKeys, SpaceUncoversAndThenNothingMoreHappensOnTheNumber) {
-    CornerBoard b;
-    EXPECT_EQ(b.key(Key::Press, 2, 2), Command::Uncover);
-    EXPECT_FALSE(b.button(2, 2).Visible);
-    EXPECT_EQ(b.key(Key::Press, 2, 2), Command::None);
-    EXPECT_EQ(b.key(Key::Flag, 2, 2), Command::None);
-    EXPECT_EQ(b.main.field.GameActive, Int16(1));
-}
-
-TEST(CellKeys, SpaceOnTheMineLosesAndTheBoardThenIgnoresKeys) {
-    CornerBoard b;
-    EXPECT_EQ(b.key(Key::Press, 3, 3), Command::Uncover);
-    EXPECT_EQ(b.main.field.GameActive, Int16(0));
-    EXPECT_TRUE(b.main.Blow.Visible);
-    for (int c = 1; c <= 3; ++c)
-        for (int r = 1; r <= 3; ++r) {
-            EXPECT_EQ(b.key(Key::Press, c, r), Command::None);
-            EXPECT_EQ(b.key(Key::Flag, c, r), Command::None);
-        }
-}
-
-// --- Names ------------------------------------------------------------------
 
 TEST(CellNames, EveryKindOfCellOnAWonAndALostBoard) {
     CornerBoard b;

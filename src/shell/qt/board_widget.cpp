@@ -130,13 +130,17 @@ const BoardCursor& BoardWidget::cursor() {
 
 void BoardWidget::followModel() {
     const bool moved = cursor_.follow(model_);
-    if (QAccessible::isActive())
-        BoardAccessible::of(this)->table()->announce(moved && hasFocus());
+    if (!QAccessible::isActive())
+        return;
+    if (BoardAccessible* accessible = BoardAccessible::of(this))
+        accessible->table()->announce(moved && hasFocus());
 }
 
 void BoardWidget::announceFocus() {
-    if (QAccessible::isActive())
-        BoardAccessible::of(this)->table()->announceFocus();
+    if (!QAccessible::isActive())
+        return;
+    if (BoardAccessible* accessible = BoardAccessible::of(this))
+        accessible->table()->announceFocus();
 }
 
 // The topmost visible cell control at a point: later elements lie on top of
