@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 

@@ -3,9 +3,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 
@@ -19,23 +18,6 @@ const QColor kBlue(0, 0, 255);
 constexpr int kButtonMargin = 4;
 
 } // namespace
-
-QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
-    static const QRegularExpression word(QStringLiteral("\\s*\\S+"));
-    QStringList lines;
-    QString line;
-    for (auto it = word.globalMatch(caption); it.hasNext();) {
-        const QString piece = it.next().captured();
-        if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > width) {
-            lines << line;
-            line = piece.trimmed();
-        } else {
-            line += piece;
-        }
-    }
-    lines << line;
-    return lines.join(QLatin1Char('\n'));
-}
 
 ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -81,19 +63,9 @@ void ScoresDialog::refresh() {
     }
 }
 
-// A label sizes itself to its text from its top left corner; a long name
-// runs over its neighbours rather than being cut.
+// A long name runs over its neighbours rather than being cut.
 QLabel* ScoresDialog::addLabel(const Label& label, const QFont& font, const QColor& colour) {
-    auto* widget = new QLabel(qs(label.Caption), this);
-    widget->setFont(font);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-    widget->setTextFormat(Qt::PlainText);
-    widget->move(px(label.rect.Left), px(label.rect.Top));
-    widget->adjustSize();
-    widget->setVisible(label.Visible);
-    return widget;
+    return placedLabel(this, label, font, colour);
 }
 
 // The heading keeps its size and centres its text in it.

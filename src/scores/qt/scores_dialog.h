@@ -43,8 +43,4 @@ private:
     QPushButton* ok_ = nullptr;
 };
 
-// Breaks a caption into lines that fit the width, between words, the way a
-// push button wraps its caption; blanks at a break go.
-QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width);
-
 } // namespace mf::qt

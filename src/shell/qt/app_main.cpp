@@ -10,7 +10,7 @@
 #include "shell/main_window.h"
 #include "shell/qt/main_view.h"
 #include "shell/qt/qt_services.h"
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 #include "shell/qt/startup_view.h"
 #include "shell/startup_frm.h"
 

@@ -8,7 +8,7 @@
 
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/minefield_accessible.h"
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 

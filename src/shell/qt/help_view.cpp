@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 
@@ -53,17 +53,6 @@ QLabel* makeLabel(QWidget* parent, const Label& model, const QFont& font) {
     return label;
 }
 
-QLabel* titleLabel(QWidget* parent, const Label& model, const QColor& colour) {
-    auto* label = new QLabel(qs(model.Caption), parent);
-    label->setFont(gameFont(QStringLiteral("Times New Roman"), 18));
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    label->setPalette(colours);
-    label->move(px(model.rect.Left), px(model.rect.Top));
-    label->adjustSize(); // sized to its text
-    return label;
-}
-
 } // namespace
 
 HelpView::HelpView(HelpFrm& model, QWidget* parent)
@@ -82,25 +71,17 @@ HelpView::HelpView(HelpFrm& model, QWidget* parent)
 }
 
 void HelpView::build() {
-    titleLabel(this, model_.Label1[0], Qt::black);
-    titleLabel(this, model_.Label1[1], Qt::red); // above the black edge
+    const QFont title = gameFont(QStringLiteral("Times New Roman"), 18);
+    placedLabel(this, model_.Label1[0], title, Qt::black);
+    placedLabel(this, model_.Label1[1], title, Qt::red); // above the black edge
 
-    ok_ = new QPushButton(qs(model_.Ok.Caption), this);
+    ok_ = new QPushButton(this);
     ok_->setFont(gameFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     ok_->setGeometry(px(model_.Ok.rect));
     ok_->setDefault(true);
     ok_->setFocus();
-    // A classic push button wraps its caption: the text is drawn by a label
-    // inside it, and the button keeps the caption as its accessible name.
-    auto* caption = new QLabel(qs(model_.Ok.Caption), ok_);
-    caption->setTextFormat(Qt::PlainText);
-    caption->setFont(ok_->font());
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setWordWrap(true);
-    caption->setGeometry(ok_->rect().adjusted(4, 2, -4, -2));
-    caption->setAttribute(Qt::WA_TransparentForMouseEvents);
-    ok_->setText(QString());
-    ok_->setAccessibleName(caption->text());
+    ok_->setText(wrapCaption(qs(model_.Ok.Caption), ok_->fontMetrics(), ok_->width() - 8));
+    ok_->setAccessibleName(qs(model_.Ok.Caption)); // read without the line break
 
     makeLabel(this, model_.Label7, gameFont(QStringLiteral("MS Sans Serif"), 8.25));
     const std::vector<const Label*> texts{&model_.Label4, &model_.Label5, &model_.Label6, &model_.Label2};

@@ -11,7 +11,7 @@
 
 #include "shell/cell_names.h"
 #include "shell/qt/board_widget.h"
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 

@@ -6,7 +6,7 @@
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/cell_accessible.h"
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 

@@ -10,7 +10,7 @@
 #include "scores/qt/scores_dialog.h"
 #include "shell/qt/help_view.h"
 #include "shell/qt/startup_view.h"
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
 

@@ -7,24 +7,9 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 namespace mf::qt {
-
-namespace {
-
-QLabel* titleLabel(QWidget* parent, const Label& model, const QColor& colour) {
-    auto* label = new QLabel(qs(model.Caption), parent);
-    label->setFont(gameFont(QStringLiteral("Times New Roman"), 32.25, true));
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    label->setPalette(colours);
-    label->move(px(model.rect.Left), px(model.rect.Top));
-    label->adjustSize(); // sized to its text, background left transparent
-    return label;
-}
-
-} // namespace
 
 StartupView::StartupView(StartupFrm& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model) {
@@ -39,8 +24,9 @@ void StartupView::build() {
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken); // an etched outline, no caption
     frame->setGeometry(px(model_.Frame1));
-    shadow_ = titleLabel(this, model_.lblProductName[0], Qt::black);
-    title_ = titleLabel(this, model_.lblProductName[1], Qt::red); // above the shadow
+    const QFont font = gameFont(QStringLiteral("Times New Roman"), 32.25, true);
+    shadow_ = placedLabel(this, model_.lblProductName[0], font, Qt::black);
+    title_ = placedLabel(this, model_.lblProductName[1], font, Qt::red); // above the shadow
 
     logo_ = new QLabel(this);
     logo_->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -9,7 +9,7 @@
 #include "fakes.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/main_view.h"
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 using namespace mf;
 using namespace mf::fakes;

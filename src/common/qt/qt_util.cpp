@@ -1,6 +1,11 @@
-#include "shell/qt/qt_util.h"
+#include "common/qt/qt_util.h"
 
 #include <array>
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QStringList>
 
 namespace mf::qt {
 
@@ -41,6 +46,36 @@ const QPixmap& pixmap(Picture picture) {
     if (slot.isNull() && picture != Picture::None)
         slot.load(picturePath(picture));
     return slot;
+}
+
+QLabel* placedLabel(QWidget* parent, const Label& model, const QFont& font, const QColor& colour) {
+    auto* label = new QLabel(qs(model.Caption), parent);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setTextFormat(Qt::PlainText);
+    label->move(px(model.rect.Left), px(model.rect.Top));
+    label->adjustSize();
+    label->setVisible(model.Visible);
+    return label;
+}
+
+QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
+    static const QRegularExpression word(QStringLiteral("\\s*\\S+"));
+    QStringList lines;
+    QString line;
+    for (auto it = word.globalMatch(caption); it.hasNext();) {
+        const QString piece = it.next().captured();
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > width) {
+            lines << line;
+            line = piece.trimmed();
+        } else {
+            line += piece;
+        }
+    }
+    lines << line;
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace mf::qt

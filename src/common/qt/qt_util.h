@@ -1,13 +1,18 @@
 // Small helpers shared by the Qt windows: twips to pixels, fonts with
-// Debian's free stand-ins, and the game's pictures.
+// Debian's free stand-ins, the game's pictures, labels and button captions.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
 
 #include "game/controls.h"
+
+class QFontMetrics;
+class QLabel;
+class QWidget;
 
 namespace mf::qt {
 
@@ -27,5 +32,13 @@ const QPixmap& pixmap(Picture picture);
 
 // Resource name of a picture, e.g. ":/assets/images/Img1.png".
 QString picturePath(Picture picture);
+
+// A plain-text label at its model's place, sized to its text from its top
+// left corner, in the given font and colour on a transparent background.
+QLabel* placedLabel(QWidget* parent, const Label& model, const QFont& font, const QColor& colour);
+
+// Breaks a caption into lines that fit the width, between words, the way a
+// push button wraps its caption; blanks at a break go.
+QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width);
 
 } // namespace mf::qt
