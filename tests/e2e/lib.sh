@@ -583,6 +583,21 @@ mf_sound_length() {
     sox "$1" -n stat 2>&1 | awk '/^Length \(seconds\)/ { print $3 }'
 }
 
+# mf_sound_span FILE : prints the seconds from the first to the last audible
+# sample of a recording (0 when there is none).
+mf_sound_span() {
+    python3 - "$1" <<'PY'
+import array, sys, wave
+with wave.open(sys.argv[1]) as w:
+    rate = w.getframerate()
+    samples = array.array("h", w.readframes(w.getnframes()))
+if sys.byteorder == "big":
+    samples.byteswap()
+loud = [i for i, s in enumerate(samples) if abs(s) > 300]
+print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
+PY
+}
+
 # mf_heard FILE : true when the recording holds sound.
 mf_heard() {
     local rms

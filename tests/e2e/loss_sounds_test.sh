@@ -15,20 +15,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 ROUNDS=10
 
-# Seconds from the first to the last audible sample of a recording.
-sound_span() {
-    python3 - "$1" <<'PY'
-import array, sys, wave
-with wave.open(sys.argv[1]) as w:
-    rate = w.getframerate()
-    samples = array.array("h", w.readframes(w.getnframes()))
-if sys.byteorder == "big":
-    samples.byteswap()
-loud = [i for i, s in enumerate(samples) if abs(s) > 300]
-print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
-PY
-}
-
 # Any non-zero byte in the recording so far (the null sink's silence is zeros).
 has_sound() { (($(LC_ALL=C tr -d '\000' <"$MF_REC_RAW" 2>/dev/null | head -c 1 | wc -c) > 0)); }
 
@@ -74,7 +60,7 @@ for ((round = 1; round <= ROUNDS; round++)); do
     lose_a_game || mf_log "round $round: no sound while pressing every cell"
     mf_wait_until 15 fell_silent || mf_log "round $round: the sound did not end within 15 s"
     mf_record_stop >/dev/null
-    span=$(sound_span "$MF_REC_FILE")
+    span=$(mf_sound_span "$MF_REC_FILE")
     mf_log "round $round: sound for $span s"
     if at_least "$span" 1.4; then
         heard=$((heard + 1))

@@ -65,21 +65,6 @@ print(covered, uncovered, hot)
 PY
 }
 
-# sound_span WAVE : prints the seconds from the first to the last audible
-# sample of a recording (0 when there is none).
-sound_span() {
-    python3 - "$1" <<'PY'
-import array, sys, wave
-with wave.open(sys.argv[1]) as w:
-    rate = w.getframerate()
-    samples = array.array("h", w.readframes(w.getnframes()))
-if sys.byteorder == "big":
-    samples.byteswap()
-loud = [i for i, s in enumerate(samples) if abs(s) > 300]
-print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
-PY
-}
-
 # True when the recording in progress holds any sound yet (the null sink's
 # silence is all zero bytes).
 recording_has_sound() {
@@ -176,7 +161,7 @@ mf_wait_until 15 recording_fell_silent || mf_log "the sound did not end within 1
 mf_record_stop >/dev/null
 loss_wav=$MF_REC_FILE
 mf_check "a sound was played when a mine was uncovered" mf_heard "$loss_wav"
-span=$(sound_span "$loss_wav")
+span=$(mf_sound_span "$loss_wav")
 mf_log "sound from first to last audible sample: $span s"
 # The explosion is audible for 1.5 s of its 1.6 s; a laugh may follow it.
 mf_check "the explosion was played to its end (1.4 s of sound or more)" at_least "$span" 1.4
@@ -276,7 +261,7 @@ done
 mf_record_stop >/dev/null
 win_wav=$MF_REC_FILE
 mf_check "a sound was played when the one cell was uncovered" mf_heard "$win_wav"
-span=$(sound_span "$win_wav")
+span=$(mf_sound_span "$win_wav")
 mf_log "sound from first to last audible sample: $span s"
 # The win sound is audible for 0.98 s, the record sound for 1.48 s.
 win_length() { at_least "$span" 0.85 && at_most "$span" 1.4; }

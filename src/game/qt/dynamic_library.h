@@ -20,6 +20,18 @@ public:
         return function != nullptr;
     }
 
+    // Opens a library and fills a table of its functions, which the caller
+    // keeps to the end of the program; null when any is missing.
+    template <class Table>
+    static const Table* table(const char* soname, bool (*bindAll)(const DynamicLibrary&, Table&)) {
+        const auto* file = new DynamicLibrary(soname);   // never closed
+        auto* functions = new Table;
+        if (file->loaded() && bindAll(*file, *functions))
+            return functions;
+        delete functions;
+        return nullptr;
+    }
+
 private:
     void* symbol(const char* name) const;
 
@@ -27,3 +39,6 @@ private:
 };
 
 } // namespace mf::qt
+
+// In a bindAll function with parameters `file` and `table`.
+#define MF_BIND_FUNCTION(name) complete = complete && file.bind(#name, table.name);

@@ -138,6 +138,15 @@ class TstWaveDevice : public QObject {
               file, blocked, msBetween(requested, *first));
     }
 
+    // The levels of 440 Hz and of 880 Hz heard from 150 to 400 ms after the
+    // start, once they have been heard.
+    std::pair<double, double> tonesHeard(qint64 start) {
+        const qint64 from = start + 150'000'000, to = start + 400'000'000;
+        QTest::qWait(int(msBetween(nowNs(), to)) + 200);
+        MonitorRecorder* rec = heard();
+        return {rec->level(from, to, 440), rec->level(from, to, 880)};
+    }
+
     // Runs one case of this program in a child process with these variables
     // set (an empty value unsets one) and passes its messages on.
     void runChild(const char* testCase, const QList<QPair<QString, QString>>& variables, double limitMs) {
@@ -253,10 +262,7 @@ private slots:
         const qint64 start = nowNs();
         request(main, "tone10.fez");
         request(help, "high05.fez");
-        QTest::qWait(700);
-        MonitorRecorder* rec = heard();
-        const qint64 from = start + 150'000'000, to = start + 450'000'000;
-        const double low = rec->level(from, to, 440), high = rec->level(from, to, 880);
+        const auto [low, high] = tonesHeard(start);
         qInfo("both playing: 440 Hz at %.0f, 880 Hz at %.0f", low, high);
         QVERIFY2(low > 8000 && high > 8000, "each device's sound is heard");
     }
@@ -358,10 +364,7 @@ private slots:
         QTest::qWait(300);
         const qint64 second = nowNs();
         request(device, "high05.fez");
-        QTest::qWait(600);
-        MonitorRecorder* rec = heard();
-        const qint64 from = second + 150'000'000, to = second + 400'000'000;
-        const double first = rec->level(from, to, 440), next = rec->level(from, to, 880);
+        const auto [first, next] = tonesHeard(second);
         qInfo("while the second sound plays: 440 Hz at %.0f, 880 Hz at %.0f", first, next);
         QVERIFY2(next > 8000, "the second sound plays");
         QVERIFY2(first < 0.05 * next, "the first sound has stopped");
