@@ -46,11 +46,13 @@ PulseOutput::~PulseOutput() {
     pa_->pa_threaded_mainloop_free(loop_);
 }
 
-void PulseOutput::warmUp() {
+void PulseOutput::warmUp(std::function<void()> alongside) {
     const std::lock_guard guard(startMutex_);
     if (startTried_ || warmer_.joinable())
         return;
-    warmer_ = std::thread([this] {
+    warmer_ = std::thread([this, alongside = std::move(alongside)] {
+        if (alongside)
+            alongside();
         if (startThread()) {
             const Lock lock(*this);
             connect();
@@ -123,9 +125,10 @@ void PulseOutput::connect() {
 
 // Ends every sound of the connection and lets the connection go. Under the lock.
 void PulseOutput::dropContext() {
-    for (const auto& list : {waiting_, playing_})
-        for (const auto& playback : list)
-            finish(*playback);
+    auto all = std::exchange(waiting_, {});
+    all.insert(all.end(), playing_.begin(), playing_.end());
+    for (const auto& playback : all)
+        finish(*playback);
     if (!context_)
         return;
     pa_->pa_context_set_state_callback(context_, nullptr, nullptr);

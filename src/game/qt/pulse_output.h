@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -47,8 +48,9 @@ public:
     ~PulseOutput();
 
     // Loads the library and connects on a worker thread, so the first sound
-    // finds everything ready. Does nothing after the first call.
-    void warmUp();
+    // finds everything ready; the thread first runs the given job, if any.
+    // Does nothing after the first call.
+    void warmUp(std::function<void()> alongside = {});
 
     // Starts a sound; the playback has ended at once when there is no output.
     std::shared_ptr<Playback> play(std::shared_ptr<const DecodedSound> sound);

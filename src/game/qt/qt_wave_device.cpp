@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "game/qt/pulse_output.h"
+#include "game/qt/sndfile_library.h"
 #include "game/qt/sound_store.h"
 
 namespace mf::qt {
@@ -26,7 +27,8 @@ QtWaveDevice::QtWaveDevice() {
     static bool warmUpAsked = false;
     if (std::exchange(warmUpAsked, true) || !QCoreApplication::instance())
         return;
-    QTimer::singleShot(kWarmUpDelay, QCoreApplication::instance(), [] { PulseOutput::instance().warmUp(); });
+    QTimer::singleShot(kWarmUpDelay, QCoreApplication::instance(),
+                       [] { PulseOutput::instance().warmUp([] { SndfileLibrary::get(); }); });
 }
 
 QtWaveDevice::~QtWaveDevice() { close(); }

@@ -24,8 +24,9 @@ public:
     // the latest this long after the sound's length, or after kLongestWait.
     static constexpr std::chrono::milliseconds kWaitMargin{250};
     static constexpr std::chrono::milliseconds kLongestWait{10'000};
-    // The sound server is connected to this long after the first device is
-    // made, when the first window is up, unless a sound comes first.
+    // The sound libraries are loaded and the server connected on a worker
+    // thread this long after the first device is made, when the first window
+    // is up; a sound asked for before then does it itself.
     static constexpr std::chrono::milliseconds kWarmUpDelay{500};
 
     QtWaveDevice();

@@ -125,7 +125,7 @@ class TstWaveDevice : public QObject {
         const double blocked = msBetween(requested, nowNs());
         QTest::qWait(800);
         MonitorRecorder* rec = heard();
-        const auto first = rec->firstAudible(requested, nowNs());
+        const auto first = rec->firstAudible(requested - MonitorRecorder::kEarlyNs, nowNs());
         const auto last = rec->lastAudible(requested, nowNs());
         QVERIFY2(first, qPrintable(QString(file) + " was not heard"));
         const double span = msBetween(*first, *last);
@@ -207,6 +207,8 @@ private slots:
         writeTone("tone10.fez", 1000);
         writeTone("high05.fez", 500, 880);
         writeTone("blip.fez", 60, 660, 2);
+        QVERIFY(mf::test::writeTone("ulaw8k.fez", {500, 440, SF_FORMAT_WAV | SF_FORMAT_ULAW, 1, 8000, 0.5}));
+        QVERIFY(mf::test::writeTone("float96k.fez", {500, 440, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 96000, 0.5}));
         writeFile("empty.fez", {});
         writeFile("garbage.fez", QByteArray("not a sound at all, just some words").repeated(40));
     }
@@ -226,6 +228,9 @@ private slots:
         playHeardWhole(device, "tone05.fez");
         qInfo("another sound never decoded before:");
         playHeardWhole(device, "high05.fez");
+        qInfo("sounds at other rates and in other encodings:");
+        playHeardWhole(device, "ulaw8k.fez");
+        playHeardWhole(device, "float96k.fez");
     }
 
     // The fault players met: after a few sounds, no more were heard. Every
