@@ -16,9 +16,13 @@ packages=(
     # fonts the windows ask for (Comic Sans MS, Times New Roman, Arial)
     fontconfig fonts-comic-neue fonts-liberation2
     # end-to-end tests and benchmarks: a virtual display, a sound server
-    # with a null sink, input and screenshot tools, sound measurement
-    xvfb xauth xdotool x11-utils imagemagick
+    # with a null sink, input and screenshot tools, a window manager for
+    # minimising, close boxes and focus, sound measurement
+    xvfb xauth xdotool x11-utils imagemagick openbox
     pulseaudio pulseaudio-utils sox procps python3
+    # the Debian package: dpkg-shlibdeps for its dependencies, and the checks
+    # of the package, its menu entry and its catalogue entry
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 # One dpkg-query for the lot; a package it has never heard of prints nothing.

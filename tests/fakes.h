@@ -117,10 +117,22 @@ public:
         if (onScores)
             onScores(window);
     }
+    void showModal(StartupFrm& window) override {
+        shown.push_back("StartupFrm");
+        if (onStartup)
+            onStartup(window);
+    }
+    void showModal(HelpFrm& window) override {
+        shown.push_back("HelpFrm");
+        if (onHelp)
+            onHelp(window);
+    }
 
     std::vector<std::string> shown;
     std::function<void(FrmCustom&)> onCustom;
     std::function<void(Scores&)> onScores;
+    std::function<void(StartupFrm&)> onStartup;
+    std::function<void(HelpFrm&)> onHelp;
 };
 
 class FakeWindowState : public WindowState {
@@ -240,7 +252,7 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 // asked not to. Its record file lies in a private temporary directory.
 struct Harness {
     explicit Harness(bool load = true)
-        : main(Services{messages, input, modal, window, wave, end, random, scoreFile()}) {
+        : main(Services{messages, input, modal, window, wave, helpWave, end, random, scoreFile()}) {
         if (load)
             main.Form_Load();
     }
@@ -343,6 +355,7 @@ struct Harness {
     FakeModal modal;
     FakeWindowState window;
     RecordingWaveDevice wave;
+    RecordingWaveDevice helpWave;
     FakeProgramEnd end;
     ScriptedRandom random;
     Main main;

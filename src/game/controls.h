@@ -23,6 +23,7 @@ enum class Picture : std::uint8_t {
     ImgSkull, ImgGrowl, ImgVorask, Ha2, Ha1, ImgHodrel,
     imgBrnM1, imgBrnM2, imgBrnM3, ImgBrnM4,
     Blow,
+    imgLogo,
     Icon,
 };
 

@@ -52,6 +52,8 @@ public:
 
 class FrmCustom;
 class Scores;
+class StartupFrm;
+class HelpFrm;
 
 // Shows a window modally: returns once the window has been hidden or closed.
 class ModalHost {
@@ -59,6 +61,8 @@ public:
     virtual ~ModalHost() = default;
     virtual void showModal(FrmCustom& dialog) = 0;
     virtual void showModal(Scores& window) = 0;
+    virtual void showModal(StartupFrm& window) = 0;
+    virtual void showModal(HelpFrm& window) = 0;
 };
 
 // The main window's window state: 0 normal, 1 minimised.

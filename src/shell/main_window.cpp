@@ -75,6 +75,11 @@ bool Main::menuClick(std::string_view name) {
         {"ShwScore", &Main::ShwScore_Click},
         {"MnuSndOn", &Main::MnuSndOn_Click},
         {"Safe", &Main::Safe_Click},
+        {"About", &Main::About_Click},
+        {"How", &Main::How_Click},
+        {"Quit", &Main::Quit_Click},
+        {"min", &Main::min_Click},
+        {"MnuBoss", &Main::MnuBoss_Click},
     };
     const auto found = handlers.find(name);
     if (found == handlers.end())

@@ -13,6 +13,7 @@
 #include "game/platform.h"
 #include "game/sound_player.h"
 #include "options/frm_custom.h"
+#include "shell/help_frm.h"
 #include "shell/main_menu.h"
 #include "shell/status_strip.h"
 
@@ -24,13 +25,17 @@ struct Services {
     InputBox& input;
     ModalHost& modal;
     WindowState& window;
-    WaveDevice& wave;
+    WaveDevice& wave;     // MMControl, the main window's
+    WaveDevice& helpWave; // PigControl, the help window's
     ProgramEnd& end;
     RandomSource& random;
     std::string scoreFile = "Vorask7.fez";
 };
 
 inline constexpr const char* kMainCaption = " -=:Marrowfen 2:=-";
+inline constexpr const char* kQuitQuestion = "Are you sure you want to quit?";
+inline constexpr const char* kBossCaption = "Microsoft Excel";
+inline constexpr const char* kBossText = "Sorry Microsoft Excel Has Caused A Memory Sharing Voliation: ";
 
 class Main {
 public:
@@ -82,6 +87,16 @@ public:
     void Safe_Click();
     void MnuSndOn_Click() { menu.MnuSndOn.Checked = !menu.MnuSndOn.Checked; }
     void ShwScore_Click();
+    void About_Click();
+    void How_Click();
+    void Quit_Click();
+    void Form_Unload(Int16& Cancel);
+    void min_Click() { services_.window.setWindowState(1); }
+    void MnuBoss_Click();
+
+    // The help window while it exists (created by How_Click, gone once
+    // unloaded), or nullptr.
+    HelpFrm* help() const { return help_.get(); }
 
     // Runs the handler of a menu item by its name; false if it has none.
     bool menuClick(std::string_view name);
@@ -91,9 +106,12 @@ private:
     void fitWindow();
     void uncoverAll();
     void stageLoss(Int16 column, Int16 row);
+    int askToQuit();
+    std::string bossCode();
 
     Services services_;
     std::unique_ptr<FrmCustom> custom_;
+    std::unique_ptr<HelpFrm> help_;
 };
 
 } // namespace mf

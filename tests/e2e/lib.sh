@@ -18,12 +18,13 @@
 # trap. Screenshots, sound recordings and the program's output land in
 # artifacts/e2e/.
 #
-# There is no window manager: windows have no frame or title bar, and a
-# window's position and size are those of its client area. Keys go to the
-# window given to mf_key (it takes the focus); mf_close_window does what a
-# close box does. Minimising has nothing to act on: a window asking to be
-# minimised stays on the screen, and WM_STATE (mf_window_state) is set by
-# nobody.
+# There is no window manager unless the test starts one with mf_start_wm:
+# windows then have no frame or title bar, and a window's position and size
+# are those of its client area. Keys go to the window given to mf_key (it
+# takes the focus); mf_close_window does what a close box does. Minimising has
+# nothing to act on: a window asking to be minimised stays on the screen, and
+# WM_STATE (mf_window_state) is set by nobody. Under mf_start_wm (openbox)
+# windows are framed, placed, focused and minimised as on a desktop.
 #
 # Environment:
 #   MARROWFEN_BUILD_DIR  build folder holding marrowfen2 (default: build/)
@@ -62,6 +63,7 @@ MF_TMP=''          # this test's temporary folder (work dir, X, sound server)
 MF_WORKDIR=''      # the program's current directory
 MF_PID=''          # the program
 MF_XVFB_PID=''
+MF_WM_PID=''
 MF_PULSE_PID=''
 MF_REC_PID=''
 MF_REC_FILE=''
@@ -187,6 +189,23 @@ mf_start_pulse() {
     MF_SINK=mf_sink
 }
 
+# Starts openbox on the test's display, for what needs a window manager:
+# minimising, close boxes, focus and window state. Call after mf_setup.
+mf_start_wm() {
+    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh)"
+    mkdir -p "$MF_TMP/wm"
+    HOME=$MF_TMP/wm openbox --sm-disable >"$MF_TMP/wm/log" 2>&1 &
+    MF_WM_PID=$!
+    mf_wait_until 10 mf_wm_running || { cat "$MF_TMP/wm/log" >&2; mf_die "openbox did not start"; }
+    mf_log "openbox on $DISPLAY"
+}
+
+mf_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# mf_active_window : prints the id of the window that has the focus, as the
+# window manager says.
+mf_active_window() { xdotool getactivewindow 2>/dev/null; }
+
 # Stops whatever this test started, by process id.
 mf_cleanup() {
     local status=$?
@@ -194,7 +213,7 @@ mf_cleanup() {
     mf_record_stop >/dev/null 2>&1 || true
     mf_stop_game
     local pid
-    for pid in "$MF_PULSE_PID" "$MF_XVFB_PID"; do
+    for pid in "${MF_WM_PID:-}" "$MF_PULSE_PID" "$MF_XVFB_PID"; do
         if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
             kill "$pid" 2>/dev/null
             mf_wait_until 3 mf_gone "$pid" || kill -9 "$pid" 2>/dev/null
@@ -583,21 +602,6 @@ mf_sound_length() {
     sox "$1" -n stat 2>&1 | awk '/^Length \(seconds\)/ { print $3 }'
 }
 
-# mf_sound_span FILE : prints the seconds from the first to the last audible
-# sample of a recording (0 when there is none).
-mf_sound_span() {
-    python3 - "$1" <<'PY'
-import array, sys, wave
-with wave.open(sys.argv[1]) as w:
-    rate = w.getframerate()
-    samples = array.array("h", w.readframes(w.getnframes()))
-if sys.byteorder == "big":
-    samples.byteswap()
-loud = [i for i, s in enumerate(samples) if abs(s) > 300]
-print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
-PY
-}
-
 # mf_heard FILE : true when the recording holds sound.
 mf_heard() {
     local rms
@@ -618,4 +622,61 @@ mf_listen() {
     "$@" >&2
     sleep "$seconds"
     mf_record_stop
+}
+
+# mf_recording_has_sound : true when the recording in progress holds any
+# sound yet (the null sink's silence is all zero bytes).
+mf_recording_has_sound() {
+    local n
+    n=$(LC_ALL=C tr -d '\000' <"$MF_REC_RAW" 2>/dev/null | head -c 1 | wc -c)
+    ((n > 0))
+}
+
+# mf_recording_fell_silent : true when the recording in progress holds sound
+# and its last 0.6 s are silent: what was played has ended.
+mf_recording_fell_silent() {
+    local n
+    mf_recording_has_sound || return 1
+    (($(stat -c %s "$MF_REC_RAW") > 26460)) || return 1
+    n=$(tail -c 26460 "$MF_REC_RAW" | LC_ALL=C tr -d '\000' | head -c 1 | wc -c)
+    ((n == 0))
+}
+
+# mf_press_until_heard SIZE : presses the cells of a SIZE x SIZE board with
+# the left button, column by column, until the recording in progress holds
+# sound; leaves the number of presses in MF_PRESSES and the last cell pressed
+# in MF_PRESSED ("column row"). Fails when no press made a sound.
+MF_PRESSES=0
+MF_PRESSED=''
+mf_press_until_heard() {
+    local size=$1 c r
+    MF_PRESSES=0
+    for ((c = 1; c <= size; c++)); do
+        for ((r = 1; r <= size; r++)); do
+            # The pointer goes away first: a click where it already is
+            # would stall.
+            xdotool mousemove 1023 767
+            mf_click_cell "$c" "$r" || mf_die "cannot press cell ($c, $r)"
+            MF_PRESSES=$((MF_PRESSES + 1))
+            MF_PRESSED="$c $r"
+            sleep 0.1
+            mf_recording_has_sound && return 0
+        done
+    done
+    return 1
+}
+
+# mf_sound_span FILE : prints the seconds from the first to the last audible
+# sample of a recording (0 when there is none).
+mf_sound_span() {
+    python3 - "$1" <<'PY'
+import array, sys, wave
+with wave.open(sys.argv[1]) as w:
+    rate = w.getframerate()
+    samples = array.array("h", w.readframes(w.getnframes()))
+if sys.byteorder == "big":
+    samples.byteswap()
+loud = [i for i, s in enumerate(samples) if abs(s) > 300]
+print("%.2f" % ((loud[-1] - loud[0]) / rate if loud else 0))
+PY
 }

@@ -15,33 +15,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 ROUNDS=10
 
-# Any non-zero byte in the recording so far (the null sink's silence is zeros).
-has_sound() { (($(LC_ALL=C tr -d '\000' <"$MF_REC_RAW" 2>/dev/null | head -c 1 | wc -c) > 0)); }
-
-# Sound was heard and the last 0.6 s (22050 Hz, 16-bit) are silent again.
-fell_silent() {
-    has_sound && (($(stat -c %s "$MF_REC_RAW") > 26460)) &&
-        (($(tail -c 26460 "$MF_REC_RAW" | LC_ALL=C tr -d '\000' | head -c 1 | wc -c) == 0))
-}
-
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 # xdotool's "mousemove --sync" stalls when the pointer is at its target
 # already: it is sent to an empty corner first.
 pointer_away() { xdotool mousemove 1023 767; }
-
-# Presses cells until a sound starts; fails when every cell was pressed in vain.
-lose_a_game() {
-    local c r
-    for ((c = 1; c <= 14; c++)); do
-        for ((r = 1; r <= 14; r++)); do
-            pointer_away && mf_click_cell "$c" "$r" || return 1
-            sleep 0.1
-            has_sound && return 0
-        done
-    done
-    return 1
-}
 
 mf_setup
 mf_start_game default
@@ -57,8 +35,8 @@ sleep 0.5
 heard=0
 for ((round = 1; round <= ROUNDS; round++)); do
     mf_record_start "loss-sounds-$round"
-    lose_a_game || mf_log "round $round: no sound while pressing every cell"
-    mf_wait_until 15 fell_silent || mf_log "round $round: the sound did not end within 15 s"
+    mf_press_until_heard 14 || mf_log "round $round: no sound while pressing every cell"
+    mf_wait_until 15 mf_recording_fell_silent || mf_log "round $round: the sound did not end within 15 s"
     mf_record_stop >/dev/null
     span=$(mf_sound_span "$MF_REC_FILE")
     mf_log "round $round: sound for $span s"

@@ -65,24 +65,6 @@ print(covered, uncovered, hot)
 PY
 }
 
-# True when the recording in progress holds any sound yet (the null sink's
-# silence is all zero bytes).
-recording_has_sound() {
-    local n
-    n=$(LC_ALL=C tr -d '\000' <"$MF_REC_RAW" 2>/dev/null | head -c 1 | wc -c)
-    ((n > 0))
-}
-
-# True when the recording in progress holds sound and its last 0.6 s are
-# silent: what was played has ended.
-recording_fell_silent() {
-    local n
-    recording_has_sound || return 1
-    (($(stat -c %s "$MF_REC_RAW") > 26460)) || return 1
-    n=$(tail -c 26460 "$MF_REC_RAW" | LC_ALL=C tr -d '\000' | head -c 1 | wc -c)
-    ((n == 0))
-}
-
 # xdotool's "mousemove --sync", which mf_click and mf_key use, waits for the
 # pointer to move and so stalls when it is at its target already: the
 # pointer is sent to an empty corner of the screen first.
@@ -139,23 +121,11 @@ mf_check "a fresh Expert board shows 196 covered cells" test "$covered" -eq 196
 reset_area "$shot" "$MF_TMP/reset-before.png"
 
 mf_record_start play-loss
-presses=0
-ended=0
-for ((c = 1; c <= 14 && !ended; c++)); do
-    for ((r = 1; r <= 14; r++)); do
-        press_cell "$c" "$r" || mf_die "cannot press cell ($c, $r)"
-        presses=$((presses + 1))
-        sleep 0.1
-        if recording_has_sound; then
-            ended=1
-            break
-        fi
-    done
-done
-mf_log "the round ended after $presses presses (at cell ($((c - 1)), $r))"
+mf_press_until_heard 14
+mf_log "the round ended after $MF_PRESSES presses (at cell ($MF_PRESSED))"
 # While the explosion plays the program does nothing else; wait until it
 # (and a laugh that may follow) has been played to the end.
-mf_wait_until 15 recording_fell_silent || mf_log "the sound did not end within 15 s"
+mf_wait_until 15 mf_recording_fell_silent || mf_log "the sound did not end within 15 s"
 # Not in a subshell: mf_record_stop must forget the recorder here, or the
 # clean-up at the end would stop it again over the saved recording.
 mf_record_stop >/dev/null
@@ -247,7 +217,7 @@ mf_check "the window holds no more than a one-cell board and the status strip" \
 
 mf_record_start play-win
 press_cell 1 1 || mf_die "cannot press cell (1, 1)"
-mf_wait_until 10 recording_fell_silent || mf_log "no sound ended within 10 s of the press"
+mf_wait_until 10 mf_recording_fell_silent || mf_log "no sound ended within 10 s of the press"
 # Whatever would ask for a name would have shown up by now; look a little
 # longer all the same.
 asked=0

@@ -132,7 +132,7 @@ TEST_F(Assets, PicturesHaveTheirPixelSizes) {
         {"ImgGrowl.png", 40, 32},  {"ImgVorask.png", 40, 32}, {"Ha1.png", 40, 32},
         {"Ha2.png", 40, 32},       {"ImgHodrel.png", 40, 32}, {"imgBrnM1.png", 32, 32},
         {"imgBrnM2.png", 32, 32},  {"imgBrnM3.png", 32, 32},  {"ImgBrnM4.png", 32, 32},
-        {"Blow.png", 64, 64},      {"Icon.png", 32, 32},
+        {"Blow.png", 64, 64},      {"imgLogo.png", 32, 32},   {"Icon.png", 32, 32},
     };
     for (const Expected& e : pictures) {
         SCOPED_TRACE(e.file);

@@ -2,10 +2,12 @@
 //
 //   assetgen <assets-folder> [--sheet <file.png>]
 //
-// Writes <assets-folder>/images/*.png and <assets-folder>/sounds/*.fez. With
+// Writes <assets-folder>/images/*.png, <assets-folder>/icons/* (the desktop's
+// application icons) and <assets-folder>/sounds/*.fez. With
 // --sheet it also writes a 4x enlarged contact sheet of every picture.
 // Only QImage is used, so no display or application object is needed.
 
+#include "app_icons.h"
 #include "pictures.h"
 #include "sounds.h"
 
@@ -58,6 +60,12 @@ int main(int argc, char** argv) {
         std::printf("%-28s %dx%d\n", qPrintable("images/" + p.file), p.image.width(),
                     p.image.height());
     }
+
+    for (const auto& p : pictures)
+        if (p.file == "Icon.png" && !assetgen::writeAppIcons(root, p.image)) {
+            std::fprintf(stderr, "assetgen: cannot write the icons under %s\n", qPrintable(assets));
+            return 1;
+        }
 
     for (const auto& s : assetgen::synthesiseSounds()) {
         const QString path = root.filePath(QString::fromStdString("sounds/" + s.file));

@@ -725,6 +725,34 @@ QImage windowIcon() {
     return c.image();
 }
 
+
+// ------------------------------------------------------------------- logo
+
+// The title window's logo, in greys only: a mine sinking into the fen, its
+// spikes above the water, two reeds beside it and ripples around it.
+QImage titleLogo() {
+    Canvas c(32, 32, qRgb(200, 200, 200));
+    const QRgb water = qRgb(112, 112, 112), ripple = qRgb(160, 160, 160);
+    const QRgb reed = qRgb(56, 56, 56), body = qRgb(24, 24, 24);
+    c.rect(0, 20, 32, 12, water);
+    c.line(16, 4, 16, 21, 2, body);
+    c.line(8, 13, 24, 13, 2, body);
+    c.line(10, 7, 22, 19, 1, body);
+    c.line(22, 7, 10, 19, 1, body);
+    c.disc(16.0, 14.0, 6.5, body);
+    c.disc(14.0, 12.0, 1.2, kWhite);
+    c.rect(0, 20, 32, 1, qRgb(88, 88, 88));
+    c.rect(9, 22, 14, 1, ripple);
+    c.rect(5, 25, 22, 1, ripple);
+    c.rect(11, 28, 10, 1, ripple);
+    c.vline(3, 9, 24, reed);
+    c.vline(5, 12, 24, reed);
+    c.rect(2, 6, 3, 4, reed);
+    c.vline(28, 8, 24, reed);
+    c.rect(27, 5, 3, 4, reed);
+    return c.image().convertToFormat(QImage::Format_Grayscale8);
+}
+
 } // namespace
 
 std::vector<Picture> drawPictures() {
@@ -745,6 +773,7 @@ std::vector<Picture> drawPictures() {
     const char* pointerFiles[4] = {"imgBrnM1", "imgBrnM2", "imgBrnM3", "ImgBrnM4"};
     for (int v = 0; v < 4; ++v) out.push_back({QString(pointerFiles[v]) + ".png", burningPointer(v)});
     out.push_back({"Blow.png", blast()});
+    out.push_back({"imgLogo.png", titleLogo()});
     out.push_back({"Icon.png", windowIcon()});
     return out;
 }

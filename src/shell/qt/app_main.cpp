@@ -1,4 +1,7 @@
-// Marrowfen 2: starts the game on the desktop.
+// Marrowfen 2: starts the game on the desktop with its title window; the
+// game window is made when the title window is closed.
+#include <memory>
+
 #include <QApplication>
 #include <QIcon>
 
@@ -8,37 +11,62 @@
 #include "shell/qt/main_view.h"
 #include "shell/qt/qt_services.h"
 #include "shell/qt/qt_util.h"
+#include "shell/qt/startup_view.h"
+#include "shell/startup_frm.h"
+
+namespace {
+
+// The desktop services and the game window, made once the title window goes.
+struct Desktop {
+    mf::SystemClock clock;
+    mf::ClockSeededRandom random{clock};
+    mf::qt::QtMessageBox messages;
+    mf::qt::QtInputBox input;
+    mf::qt::QtModalHost modal;
+    mf::qt::QtWindowState windowState;
+    mf::qt::QtWaveDevice wave;     // MMControl
+    mf::qt::QtWaveDevice helpWave; // PigControl
+    mf::qt::QtProgramEnd end;
+    std::unique_ptr<mf::Main> game;
+    std::unique_ptr<mf::qt::MainView> view;
+
+    void showMain();
+};
+
+void Desktop::showMain() {
+    if (!game) {
+        game = std::make_unique<mf::Main>(
+            mf::Services{messages, input, modal, windowState, wave, helpWave, end, random});
+        game->Form_Load();
+        view = std::make_unique<mf::qt::MainView>(*game, [] { return mf::qt::QtWaveDevice::anyWaiting(); });
+        messages.setParent(view.get());
+        input.setParent(view.get());
+        modal.setParent(view.get());
+        windowState.setWindow(view.get());
+        // The window is up to date while a message or a waited-for sound
+        // holds the game: the explosion is on screen while it sounds.
+        const auto refresh = [this] { view->refresh(); };
+        messages.beforeShow = refresh;
+        input.beforeShow = refresh;
+        modal.beforeShow = refresh;
+        wave.beforeWait = refresh;
+    }
+    view->show();
+    view->raise();
+    view->activateWindow();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(mf::qt::picturePath(mf::Picture::Icon)));
 
-    mf::SystemClock clock;
-    mf::ClockSeededRandom random(clock);
-    mf::qt::QtMessageBox messages;
-    mf::qt::QtInputBox input;
-    mf::qt::QtModalHost modal;
-    mf::qt::QtWindowState windowState;
-    mf::qt::QtWaveDevice wave;
-    mf::qt::QtProgramEnd end;
-
-    mf::Main game({messages, input, modal, windowState, wave, end, random});
-    game.Form_Load();
-
-    mf::qt::MainView view(game, [] { return mf::qt::QtWaveDevice::anyWaiting(); });
-    messages.setParent(&view);
-    input.setParent(&view);
-    modal.setParent(&view);
-    windowState.setWindow(&view);
-    // The window is up to date while a message or a waited-for sound holds
-    // the game: the explosion is on screen while it sounds.
-    const auto refresh = [&view] { view.refresh(); };
-    messages.beforeShow = refresh;
-    input.beforeShow = refresh;
-    modal.beforeShow = refresh;
-    wave.beforeWait = refresh;
-    // Each sound is loaded when it is first played and kept: setting up the
-    // audio output at start would cost the first window time and memory.
-    view.show();
+    Desktop desktop;
+    mf::StartupFrm startup([&desktop] { desktop.showMain(); });
+    auto* title = new mf::qt::StartupView(startup);
+    title->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(title, &QDialog::finished, title, &QWidget::close);
+    title->show();
     return QApplication::exec();
 }

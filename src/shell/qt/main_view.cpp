@@ -1,6 +1,8 @@
 #include "shell/qt/main_view.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -131,8 +133,12 @@ QAction* MainView::action(const std::string& name) const {
 }
 
 void MainView::run(const std::function<void()>& handler) {
+    ++running_;
     handler();
+    --running_;
     refresh();
+    if (running_ == 0 && std::exchange(closeHeld_, false))
+        unload();
 }
 
 void MainView::syncMenu() {
@@ -175,12 +181,35 @@ void MainView::refresh() {
 
 void MainView::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    // The word button is the window's default button.
-    if (enter && model_.strip.ResetWrd.Visible && !qobject_cast<QPushButton*>(focusWidget())) {
+    // The word button is the window's default button: Enter presses it
+    // unless another push button has the focus.
+    const auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    const bool otherButton = focused && focused != resetWord_ && focused != resetFace_;
+    if (enter && model_.strip.ResetWrd.Visible && !otherButton) {
         run([this] { model_.ResetWrd_Click(); });
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+// The question is never put over another modal window of the game (the
+// request is refused), nor in the middle of a handler such as a loss held by
+// its explosion sound (it is asked once the handler is over).
+void MainView::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (QApplication::activeModalWidget())
+        return;
+    if (running_ > 0) {
+        closeHeld_ = true;
+        return;
+    }
+    unload();
+}
+
+// Yes ends the program inside the handler; No keeps the window.
+void MainView::unload() {
+    Int16 cancel = 0;
+    run([this, &cancel] { model_.Form_Unload(cancel); });
 }
 
 } // namespace mf::qt

@@ -42,6 +42,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The close box, the window menu's Close and Alt+F4 ask before ending.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenu();
@@ -49,6 +51,7 @@ private:
     void tick(QTimer& timer, const std::function<void()>& handler);
     void syncMenu();
     void syncStrip();
+    void unload();
 
     Main& model_;
     std::function<bool()> holdTicks_;
@@ -64,6 +67,8 @@ private:
     QTimer heldTick_;
     bool secHeld_ = false;
     bool haHeld_ = false;
+    int running_ = 0;          // handlers under way (a waited-for sound runs inside one)
+    bool closeHeld_ = false;   // a close request waits for them to finish
 };
 
 } // namespace mf::qt

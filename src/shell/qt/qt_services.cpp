@@ -8,6 +8,8 @@
 
 #include "options/qt/custom_dialog.h"
 #include "scores/qt/scores_dialog.h"
+#include "shell/qt/help_view.h"
+#include "shell/qt/startup_view.h"
 #include "shell/qt/qt_util.h"
 
 namespace mf::qt {
@@ -58,7 +60,12 @@ int resultOf(int button) {
 int QtMessageBox::show(const std::string& text, const std::string& title, int style) {
     prepare();
     const ButtonSet set = buttonsFor(style);
-    QMessageBox box(iconFor(style), qs(title), qs(text), set.buttons, parent_);
+    // A box over a minimised window would be hidden with it by many window
+    // managers (the boss key's message): it then stands on its own.
+    QWidget* owner = parent_ && !parent_->isMinimized() ? parent_.data() : nullptr;
+    QMessageBox box(iconFor(style), qs(title), qs(text), set.buttons, owner);
+    if (!owner)
+        box.setWindowModality(Qt::ApplicationModal);
     box.setEscapeButton(set.escape);
     return resultOf(box.exec());
 }
@@ -71,6 +78,9 @@ std::string QtInputBox::ask(const std::string& prompt, const std::string& title)
     return ok ? text.toStdString() : std::string();
 }
 
+QtModalHost::QtModalHost() = default;
+QtModalHost::~QtModalHost() = default;
+
 void QtModalHost::showModal(FrmCustom& dialog) {
     prepare();
     CustomDialog window(dialog, parent_);
@@ -81,6 +91,32 @@ void QtModalHost::showModal(Scores& scores) {
     prepare();
     ScoresDialog window(scores, parent_);
     window.exec();
+}
+
+void QtModalHost::showModal(StartupFrm& window) {
+    prepare();
+    StartupView about(window, parent_);
+    about.setWindowModality(Qt::ApplicationModal);
+    about.exec();
+    if (parent_) { // the game window comes forward again
+        parent_->raise();
+        parent_->activateWindow();
+    }
+}
+
+// The help window is hidden, not destroyed, by its button: the same window
+// shows again until its model is unloaded.
+void QtModalHost::showModal(HelpFrm& window) {
+    prepare();
+    if (!helpView_ || helpModel_ != &window) {
+        helpView_ = std::make_unique<HelpView>(window, parent_);
+        helpModel_ = &window;
+    }
+    helpView_->exec();
+    if (!window.Loaded) {
+        helpView_.reset();
+        helpModel_ = nullptr;
+    }
 }
 
 Int16 QtWindowState::windowState() const {

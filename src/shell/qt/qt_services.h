@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QPointer>
 #include <QWidget>
@@ -39,14 +40,25 @@ private:
     QPointer<QWidget> parent_;
 };
 
+class HelpView;
+
 class QtModalHost : public ModalHost, public BeforeShow {
 public:
+    QtModalHost();
+    ~QtModalHost() override;
     void setParent(QWidget* parent) { parent_ = parent; }
     void showModal(FrmCustom& dialog) override;
     void showModal(Scores& window) override;
+    void showModal(StartupFrm& window) override;
+    void showModal(HelpFrm& window) override;
+
+    // The help window on screen while its model is loaded, or nullptr.
+    HelpView* helpView() const { return helpView_.get(); }
 
 private:
     QPointer<QWidget> parent_;
+    std::unique_ptr<HelpView> helpView_; // kept while only hidden
+    const HelpFrm* helpModel_ = nullptr;
 };
 
 class QtWindowState : public WindowState {

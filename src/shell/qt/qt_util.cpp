@@ -27,7 +27,7 @@ QString picturePath(Picture picture) {
         "ImgBomb", "ImgNoBomb",
         "ImgSkull", "ImgGrowl", "ImgVorask", "Ha2", "Ha1", "ImgHodrel",
         "imgBrnM1", "imgBrnM2", "imgBrnM3", "ImgBrnM4",
-        "Blow", "Icon",
+        "Blow", "imgLogo", "Icon",
     };
     const char* name = names[static_cast<std::size_t>(picture)];
     if (*name == '\0')

@@ -1,0 +1,128 @@
+#include "shell/qt/help_view.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QRegularExpression>
+#include <QLabel>
+#include <QPushButton>
+
+#include "shell/qt/qt_util.h"
+
+namespace mf::qt {
+
+namespace {
+
+// The texts were laid out for the named font's screen glyphs, which are a
+// little narrower than the free stand-in's. A text fits as laid out when a
+// box one line high holds it on one line, and in a taller box each part that
+// a run of blanks pushes onto a line of its own fits that line.
+bool fitsAsLaidOut(const QFont& font, const QString& text, QSize box) {
+    const QFontMetrics metrics(font);
+    static const QRegularExpression lineBreak(QStringLiteral(" {6,}"));
+    const QStringList lines = box.height() < 2 * metrics.height() ? QStringList{text} : text.split(lineBreak);
+    return std::all_of(lines.begin(), lines.end(),
+                       [&](const QString& line) { return metrics.horizontalAdvance(line) <= box.width(); });
+}
+
+// One size for all the texts: the named size, or a quarter point less at a
+// time (down to 3/4 of it) until every text fits as laid out.
+QFont fitted(QFont font, const std::vector<const Label*>& texts) {
+    const double smallest = font.pointSizeF() * 0.75;
+    const auto fitsAll = [&] {
+        return std::all_of(texts.begin(), texts.end(), [&](const Label* text) {
+            return fitsAsLaidOut(font, qs(text->Caption), px(text->rect).size());
+        });
+    };
+    while (!fitsAll() && font.pointSizeF() - 0.25 >= smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const Label& model, const QFont& font) {
+    auto* label = new QLabel(qs(model.Caption), parent);
+    label->setTextFormat(Qt::PlainText); // the blanks are part of the text
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    QRect place = px(model.rect);
+    place.setHeight(std::max(place.height(), QFontMetrics(font).lineSpacing())); // descenders too
+    label->setGeometry(place);
+    return label;
+}
+
+QLabel* titleLabel(QWidget* parent, const Label& model, const QColor& colour) {
+    auto* label = new QLabel(qs(model.Caption), parent);
+    label->setFont(gameFont(QStringLiteral("Times New Roman"), 18));
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, colour);
+    label->setPalette(colours);
+    label->move(px(model.rect.Left), px(model.rect.Top));
+    label->adjustSize(); // sized to its text
+    return label;
+}
+
+} // namespace
+
+HelpView::HelpView(HelpFrm& model, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      model_(model) {
+    setWindowTitle(qs(model_.Caption));
+    setWindowModality(Qt::ApplicationModal); // set once: a change would remake the window
+    setFixedSize(px(HelpFrm::kClientWidth), px(HelpFrm::kClientHeight));
+    build();
+    connect(ok_, &QPushButton::clicked, this, [this] {
+        model_.Ok_Click();
+        if (!model_.Visible)
+            done(Accepted); // hidden: the modal showing ends, the window is kept
+    });
+}
+
+void HelpView::build() {
+    titleLabel(this, model_.Label1[0], Qt::black);
+    titleLabel(this, model_.Label1[1], Qt::red); // above the black edge
+
+    ok_ = new QPushButton(qs(model_.Ok.Caption), this);
+    ok_->setFont(gameFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    ok_->setGeometry(px(model_.Ok.rect));
+    ok_->setDefault(true);
+    ok_->setFocus();
+    // A classic push button wraps its caption: the text is drawn by a label
+    // inside it, and the button keeps the caption as its accessible name.
+    auto* caption = new QLabel(qs(model_.Ok.Caption), ok_);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setFont(ok_->font());
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setWordWrap(true);
+    caption->setGeometry(ok_->rect().adjusted(4, 2, -4, -2));
+    caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ok_->setText(QString());
+    ok_->setAccessibleName(caption->text());
+
+    makeLabel(this, model_.Label7, gameFont(QStringLiteral("MS Sans Serif"), 8.25));
+    const std::vector<const Label*> texts{&model_.Label4, &model_.Label5, &model_.Label6, &model_.Label2};
+    const QFont arial = fitted(gameFont(QStringLiteral("Arial"), 12), texts);
+    for (const Label* text : texts)
+        makeLabel(this, *text, arial);
+    for (const Image& cell : model_.Image1) {
+        auto* picture = new QLabel(this);
+        picture->setPixmap(pixmap(cell.picture));
+        picture->setGeometry(px(cell.rect));
+    }
+}
+
+void HelpView::closeEvent(QCloseEvent* event) {
+    Int16 cancel = 0;
+    model_.Form_Unload(cancel); // plays the help sound to its end first
+    if (cancel != 0) {
+        event->ignore();
+        return;
+    }
+    QDialog::done(Rejected);
+    event->accept();
+}
+
+} // namespace mf::qt

@@ -1,0 +1,31 @@
+// The help window on screen, drawn from its model. Its button and its close
+// box go to the model's handlers; Escape does nothing, as there is no Cancel.
+#pragma once
+
+#include <QDialog>
+
+#include "shell/help_frm.h"
+
+class QPushButton;
+
+namespace mf::qt {
+
+class HelpView : public QDialog {
+public:
+    explicit HelpView(HelpFrm& model, QWidget* parent = nullptr);
+
+    QPushButton* okButton() const { return ok_; }
+
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build();
+
+    HelpFrm& model_;
+    QPushButton* ok_ = nullptr;
+};
+
+} // namespace mf::qt

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The help window, under a window manager (openbox):
+# - Ctrl+H shows "-=:Game Help:=-" (a screenshot is kept).
+# - Its button hides it at once while the help sound plays; Ctrl+H shows it
+#   again.
+# - Its close box keeps it on screen until the sound has played to its end.
+# - With Sound On unchecked both ways are silent and immediate.
+# Many helpers below are called through others (mf_check, mf_wait_until).
+# shellcheck disable=SC2317
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+HELP_TITLE='-=:Game Help:=-'
+SOUND_SECONDS=$(sox "$MF_REPO/assets/sounds/Vorask3.fez" -n stat 2>&1 | awk '/^Length/ { print $3 }')
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# open_help : Ctrl+H on the game window; sets HELP to the help window.
+open_help() {
+    mf_key "$MF_WIN" ctrl+h
+    HELP=$(mf_wait_window "$HELP_TITLE" 5)
+}
+
+# ms_until_gone : milliseconds until the help window is no longer mapped.
+ms_until_gone() {
+    local t0 k
+    t0=$(now_ms)
+    for ((k = 0; k < 400; k++)); do
+        mf_find_window "$HELP_TITLE" >/dev/null || break
+        sleep 0.02
+    done
+    echo $(($(now_ms) - t0))
+}
+
+mf_setup
+mf_start_wm
+mf_start_game default
+mf_open_main
+
+mf_check "Ctrl+H shows the help window" open_help
+mf_geometry "$HELP"
+mf_check "its client area is 360 x 299" test "$MF_WIN_W" = 360 -a "$MF_WIN_H" = 299
+mf_screenshot help "$HELP" >/dev/null
+first=$HELP
+
+# The button: hidden at once, the sound plays on.
+for round in 1 2 3; do
+    mf_record_start "help-button-$round"
+    mf_key "$HELP" Return
+    gone=$(ms_until_gone)
+    sleep "$SOUND_SECONDS"
+    mf_record_stop >/dev/null
+    mf_log "button $round: hidden after $gone ms"
+    mf_check "button $round hides the window within 200 ms" test "$gone" -le 200
+    mf_check "button $round plays the help sound" mf_heard "$MF_REC_FILE"
+    mf_check "Ctrl+H shows it again ($round)" open_help
+done
+
+# The close box: on screen until the sound has been played.
+for round in 1 2; do
+    mf_record_start "help-close-$round"
+    mf_close_window "$HELP"
+    gone=$(ms_until_gone)
+    mf_record_stop >/dev/null
+    mf_log "close box $round: gone after $gone ms, the sound lasts $SOUND_SECONDS s"
+    mf_check "close box $round waits for the sound" \
+        awk -v g="$gone" -v s="$SOUND_SECONDS" 'BEGIN { exit !(g >= 1000 * s - 100 && g <= 1000 * s + 600) }'
+    mf_check "close box $round: the sound was heard" mf_heard "$MF_REC_FILE"
+    mf_check "Ctrl+H makes it afresh ($round)" open_help
+done
+
+# Sound off: both ways silent and immediate.
+mf_key "$HELP" Return
+mf_wait_no_window "$HELP_TITLE" 5
+sleep "$SOUND_SECONDS" # its sound plays on
+mf_key "$MF_WIN" ctrl+s
+for way in button close; do
+    open_help || mf_die "no help window"
+    mf_record_start "help-silent-$way"
+    if [[ $way == button ]]; then mf_key "$HELP" Return; else mf_close_window "$HELP"; fi
+    gone=$(ms_until_gone)
+    sleep 1
+    mf_record_stop >/dev/null
+    mf_check "sound off, $way: gone within 200 ms ($gone)" test "$gone" -le 200
+    mf_check "sound off, $way: silent" mf_silent "$MF_REC_FILE"
+done
+mf_check "the game still runs" mf_running
+mf_finish

@@ -1,0 +1,109 @@
+// The title and help windows on screen, and Enter on the game window.
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "fakes.h"
+#include "shell/qt/help_view.h"
+#include "shell/qt/main_view.h"
+#include "shell/qt/startup_view.h"
+#include "shell/startup_frm.h"
+
+using namespace mf;
+using namespace mf::fakes;
+using mf::qt::HelpView;
+using mf::qt::MainView;
+using mf::qt::StartupView;
+
+class TestShellWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void titleWindowClosesOnAnyClickOrCharacter();
+    void titleWindowIgnoresKeysWithoutCharacter();
+    void helpButtonHidesAndCloseBoxUnloads();
+    void enterPressesTheWordButtonWhenItHasTheFocus();
+};
+
+void TestShellWindows::titleWindowClosesOnAnyClickOrCharacter() {
+    const auto centre = [](const QWidget* w) { return w->geometry().center(); };
+    for (int way = 0; way < 6; ++way) {
+        int shown = 0;
+        StartupFrm model([&] { ++shown; });
+        StartupView view(model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.size(), QSize(488, 240));
+        switch (way) {
+        case 0: QTest::mouseClick(&view, Qt::LeftButton, {}, centre(view.title())); break;
+        case 1: QTest::mouseClick(&view, Qt::LeftButton, {}, centre(view.logo())); break;
+        case 2: QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(240, 200)); break; // the frame
+        case 3: QTest::keyClick(&view, Qt::Key_Return); break;
+        case 4: QTest::keyClick(&view, Qt::Key_Q); break;
+        case 5: QTest::keyClick(&view, Qt::Key_Escape); break;
+        }
+        QVERIFY2(!view.isVisible(), qPrintable(QString("way %1").arg(way)));
+        QCOMPARE(shown, 1);
+        QVERIFY(!model.Loaded);
+    }
+}
+
+void TestShellWindows::titleWindowIgnoresKeysWithoutCharacter() {
+    int shown = 0;
+    StartupFrm model([&] { ++shown; });
+    StartupView view(model);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Right, Qt::Key_F5})
+        QTest::keyClick(&view, key);
+    QTest::mouseClick(&view, Qt::RightButton, {}, QPoint(240, 120));
+    QVERIFY(view.isVisible());
+    QCOMPARE(shown, 0);
+    // The red title lies above its black shadow, 40 and 35 twips up and left.
+    QCOMPARE(view.shadow()->pos() - view.title()->pos(), QPoint(3, 3));
+    QCOMPARE(view.title()->palette().color(QPalette::WindowText), QColor(Qt::red));
+}
+
+void TestShellWindows::helpButtonHidesAndCloseBoxUnloads() {
+    MenuItem soundOn{"&Sound On", "Ctrl+S", true};
+    RecordingWaveDevice pig;
+    HelpFrm model(soundOn, pig);
+    HelpView view(model);
+    QCOMPARE(view.size(), QSize(360, 299));
+    QVERIFY(view.okButton()->isDefault());
+    QCOMPARE(view.okButton()->accessibleName(), QString("I DON'T NEED  YOUR HELP"));
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTest::keyClick(&view, Qt::Key_Escape); // no Cancel button: nothing happens
+    QVERIFY(view.isVisible());
+    QTest::keyClick(&view, Qt::Key_Return);
+    QVERIFY(!view.isVisible());
+    QVERIFY(model.Loaded);
+    QCOMPARE(pig.files(), std::vector<std::string>{"Vorask3.fez"});
+
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.close(); // the close box
+    QVERIFY(!view.isVisible());
+    QVERIFY(!model.Loaded);
+    QCOMPARE(pig.log.back(), std::string("Play"));
+    QCOMPARE(pig.log[pig.log.size() - 2], std::string("Wait=1"));
+}
+
+void TestShellWindows::enterPressesTheWordButtonWhenItHasTheFocus() {
+    Harness h;
+    MainView view(h.main);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.resetWord()->setFocus(); // as right after start-up
+    const int reseeds = h.random.reseeds;
+    for (int k = 0; k < 3; ++k) {
+        QTest::keyClick(view.resetWord(), Qt::Key_Return);
+        QTest::keyClick(view.resetWord(), Qt::Key_Enter);
+    }
+    QCOMPARE(h.random.reseeds, reseeds + 6); // a new board each time
+}
+
+QTEST_MAIN(TestShellWindows)
+#include "tst_shell_windows.moc"
