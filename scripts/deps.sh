@@ -23,6 +23,8 @@ packages=(
     # the Debian package: dpkg-shlibdeps for its dependencies, and the checks
     # of the package, its menu entry and its catalogue entry
     dpkg-dev file lintian desktop-file-utils appstream
+    # end-to-end tests read the game as a screen reader does (AT-SPI)
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 # One dpkg-query for the lot; a package it has never heard of prints nothing.

@@ -47,6 +47,7 @@ void Main::ResetBoard() {
     field.MinesLeft = field.MineCount;
     strip.MinesLbl.Caption = "MINES: " + numberText(field.MinesLeft);
     field.BlankStyle = static_cast<Int16>(services_.random.next() * 5);
+    ++boardsBuilt;
 }
 
 void Main::fitWindow() {

@@ -49,6 +49,7 @@ public:
     int Width = 0;  // outer size in twips, fitted to the board by ResetBoard
     int Height = 0;
     Int16 MousePointer = kDefaultPointer;
+    int boardsBuilt = 0; // new boards built so far, the first included
     Picture MouseIcon = Picture::imgBrnM1;
 
     MainMenu menu;

@@ -1,8 +1,13 @@
 #include "shell/qt/board_widget.h"
 
+#include <optional>
+
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "shell/qt/board_accessible.h"
+#include "shell/qt/minefield_accessible.h"
 #include "shell/qt/qt_util.h"
 
 namespace mf::qt {
@@ -18,10 +23,34 @@ Int16 buttonCode(Qt::MouseButton button) {
     }
 }
 
+// The board's meaning of a key; none for the keys it leaves to the window
+// (Enter, Tab, shortcuts...).
+std::optional<BoardCursor::Key> boardKey(const QKeyEvent& event) {
+    using Key = BoardCursor::Key;
+    if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Home: return Key::RowStart;
+    case Qt::Key_End: return Key::RowEnd;
+    case Qt::Key_PageUp: return Key::ColumnStart;
+    case Qt::Key_PageDown: return Key::ColumnEnd;
+    case Qt::Key_Space: return Key::Press;
+    case Qt::Key_F:
+    case Qt::Key_Menu: return Key::Flag;
+    default: return std::nullopt;
+    }
+}
+
 } // namespace
 
 BoardWidget::BoardWidget(Main& model, QWidget* parent) : QWidget(parent), model_(model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    BoardAccessible::install();
 }
 
 const QPixmap& BoardWidget::coveredCell() {
@@ -60,6 +89,7 @@ void BoardWidget::paintLines(QPainter& painter) {
 }
 
 void BoardWidget::paintEvent(QPaintEvent*) {
+    followModel();
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     paintLines(painter);
@@ -74,6 +104,43 @@ void BoardWidget::paintEvent(QPaintEvent*) {
             painter.drawPixmap(px(cell.rect.Left), px(cell.rect.Top), covered);
     if (model_.Blow.Visible)
         painter.drawPixmap(px(model_.Blow.rect), pixmap(Picture::Blow));
+    if (focusShown())
+        paintFocus(painter);
+}
+
+void BoardWidget::paintFocus(QPainter& painter) {
+    // Black outside, white inside: clear on every picture. It stays in the
+    // part of the cell that its right and lower neighbours leave showing.
+    const int overlap = px(390) - px(360);
+    const QRect cell = cellRect(cursor_.index()).adjusted(0, 0, -overlap, -overlap);
+    const auto frame = [&painter](const QRect& r, int width, const QColor& colour) {
+        painter.fillRect(r.left(), r.top(), r.width(), width, colour);
+        painter.fillRect(r.left(), r.bottom() - width + 1, r.width(), width, colour);
+        painter.fillRect(r.left(), r.top(), width, r.height(), colour);
+        painter.fillRect(r.right() - width + 1, r.top(), width, r.height(), colour);
+    };
+    frame(cell, 2, Qt::black);
+    frame(cell.adjusted(2, 2, -2, -2), 1, Qt::white);
+}
+
+const BoardCursor& BoardWidget::cursor() {
+    cursor_.follow(model_);
+    return cursor_;
+}
+
+void BoardWidget::followModel() {
+    const bool moved = cursor_.follow(model_);
+    if (!QAccessible::isActive())
+        return;
+    if (BoardAccessible* accessible = BoardAccessible::of(this))
+        accessible->table()->announce(moved && hasFocus());
+}
+
+void BoardWidget::announceFocus() {
+    if (!QAccessible::isActive())
+        return;
+    if (BoardAccessible* accessible = BoardAccessible::of(this))
+        accessible->table()->announceFocus();
 }
 
 // The topmost visible cell control at a point: later elements lie on top of
@@ -90,13 +157,21 @@ int BoardWidget::buttonAt(QPoint point) const { return topmostAt(model_.field.Co
 
 int BoardWidget::pictureAt(QPoint point) const { return topmostAt(model_.field.ButPic, point); }
 
-QPoint BoardWidget::cellCentre(int index) const {
-    return px(model_.field.Command2[index].rect).center();
-}
+QPoint BoardWidget::cellCentre(int index) const { return cellRect(index).center(); }
+
+QRect BoardWidget::cellRect(int index) const { return px(model_.field.Command2[index].rect); }
 
 void BoardWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const int button = buttonAt(at);
+    const int cell = button >= 0 ? button : pictureAt(at);
+    keyboardUsed_ = false;
+    if (cell >= 0) {
+        cursor_.follow(model_);
+        cursor_.moveTo(Minefield::columnOf(cell), Minefield::rowOf(cell), model_.field.BoardSize);
+        announceFocus();
+    }
+    update();
     if (button >= 0) {
         const auto index = static_cast<Int16>(button);
         const Int16 code = buttonCode(event->button());
@@ -115,5 +190,38 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
     const auto index = static_cast<Int16>(pressed);
     dispatch([this, index] { model_.ButPic_Click(index); });
 }
+
+void BoardWidget::keyPressEvent(QKeyEvent* event) {
+    const std::optional<BoardCursor::Key> key = boardKey(*event);
+    if (!key) {
+        QWidget::keyPressEvent(event); // on to the window: Enter presses Reset there
+        return;
+    }
+    event->accept();
+    keyboardUsed_ = true;
+    cursor_.follow(model_);
+    update();
+    if (*key == BoardCursor::Key::Press || *key == BoardCursor::Key::Flag) {
+        // A held key acts once, as a held mouse button does.
+        if (event->isAutoRepeat())
+            return;
+        const BoardCursor::Command command = cursor_.commandFor(model_.field, *key);
+        if (command != BoardCursor::Command::None)
+            dispatch([this, command] { cursor_.perform(model_, command); });
+        return;
+    }
+    if (cursor_.move(*key, model_.field.BoardSize))
+        announceFocus();
+}
+
+void BoardWidget::focusInEvent(QFocusEvent* event) {
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        keyboardUsed_ = true;
+    cursor_.follow(model_);
+    announceFocus();
+    update();
+}
+
+void BoardWidget::focusOutEvent(QFocusEvent*) { update(); }
 
 } // namespace mf::qt

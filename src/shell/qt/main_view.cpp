@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "shell/cell_names.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/qt_util.h"
 
@@ -161,6 +162,8 @@ void MainView::syncStrip() {
     resetFace_->setGeometry(px(s.Reset.rect));
     resetFace_->setIcon(QIcon(crisp(pixmap(s.Reset.picture), devicePixelRatioF())));
     resetFace_->setVisible(s.Reset.Visible);
+    if (const QString face = qs(faceName(s.Reset.picture)); resetFace_->accessibleName() != face)
+        resetFace_->setAccessibleName(face); // read aloud: which face shows
 }
 
 void MainView::refresh() {

@@ -1,0 +1,150 @@
+#include "shell/qt/minefield_accessible.h"
+
+#include <vector>
+
+#include "shell/cell_names.h"
+#include "shell/qt/board_accessible.h"
+#include "shell/qt/board_widget.h"
+#include "shell/qt/cell_accessible.h"
+#include "shell/qt/qt_util.h"
+
+namespace mf::qt {
+
+MinefieldAccessible::MinefieldAccessible(BoardWidget* board) : board_(board) {}
+
+MinefieldAccessible::~MinefieldAccessible() {
+    for (CellAccessible* cell : cells_)
+        if (cell)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cell));
+}
+
+int MinefieldAccessible::side() const { return board_ ? board_->model().field.BoardSize : 0; }
+
+CellAccessible* MinefieldAccessible::cell(int index) const {
+    if (index < 0 || index >= kCellCount)
+        return nullptr;
+    CellAccessible*& cell = cells_[index];
+    if (!cell) {
+        cell = new CellAccessible(const_cast<MinefieldAccessible*>(this), index);
+        QAccessible::registerAccessibleInterface(cell);
+    }
+    return cell;
+}
+
+QAccessibleInterface* MinefieldAccessible::focusedCell() const {
+    if (!board_ || !board_->hasFocus())
+        return nullptr;
+    return cell(board_->cursor().index());
+}
+
+bool MinefieldAccessible::isValid() const { return !board_.isNull(); }
+
+QAccessibleInterface* MinefieldAccessible::parent() const {
+    return board_ ? BoardAccessible::of(board_) : nullptr;
+}
+
+QAccessibleInterface* MinefieldAccessible::cellAt(int row, int column) const {
+    const int n = side();
+    if (row < 0 || row >= n || column < 0 || column >= n)
+        return nullptr;
+    return cell(Minefield::CellIndex(column + 1, row + 1));
+}
+
+QAccessibleInterface* MinefieldAccessible::child(int index) const {
+    const int n = side();
+    return n > 0 ? cellAt(index / n, index % n) : nullptr;
+}
+
+int MinefieldAccessible::childCount() const { return side() * side(); }
+
+int MinefieldAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    for (int i = 0; i < childCount(); ++i)
+        if (this->child(i) == child)
+            return i;
+    return -1;
+}
+
+QAccessibleInterface* MinefieldAccessible::childAt(int x, int y) const {
+    for (int i = 0; i < childCount(); ++i)
+        if (child(i)->rect().contains(x, y))
+            return child(i);
+    return nullptr;
+}
+
+QString MinefieldAccessible::text(QAccessible::Text t) const {
+    if (t == QAccessible::Name)
+        return QStringLiteral("minefield");
+    if (t == QAccessible::Description)
+        return QStringLiteral("%1 by %1").arg(side());
+    return {};
+}
+
+QString MinefieldAccessible::columnDescription(int column) const {
+    return QStringLiteral("column %1").arg(column + 1);
+}
+
+QString MinefieldAccessible::rowDescription(int row) const {
+    return QStringLiteral("row %1").arg(row + 1);
+}
+
+QRect MinefieldAccessible::rect() const {
+    const int n = side();
+    if (n == 0)
+        return {};
+    return child(0)->rect().united(child(n * n - 1)->rect());
+}
+
+QAccessible::State MinefieldAccessible::state() const {
+    QAccessible::State s;
+    s.focusable = true;
+    s.focused = board_ && board_->hasFocus();
+    return s;
+}
+
+void* MinefieldAccessible::interface_cast(QAccessible::InterfaceType type) {
+    if (type == QAccessible::TableInterface)
+        return static_cast<QAccessibleTableInterface*>(this);
+    return nullptr;
+}
+
+void MinefieldAccessible::announce(bool focusMoved) {
+    const int n = side();
+    if (n != toldSide_) {
+        // A board of another side: the reader reads the table anew.
+        toldSide_ = n;
+        told_.fill({});
+        QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reorder);
+    }
+    std::vector<CellAccessible*> changed;
+    for (int k = 0; k < n * n; ++k) {
+        CellAccessible* c = cell(Minefield::CellIndex(k % n + 1, k / n + 1));
+        std::string name = cellName(board_->model(), c->column(), c->row());
+        std::string& told = told_[static_cast<std::size_t>(k)];
+        if (name == told)
+            continue;
+        if (!told.empty())
+            changed.push_back(c);
+        told = std::move(name);
+    }
+    // A region opened or a board uncovered changes more cells than anyone
+    // listens to, and a message each would slow the press: then only the
+    // focus cell is told, and the others are read as the player gets there.
+    const QAccessibleInterface* focused = focusedCell();
+    for (CellAccessible* c : changed)
+        if (changed.size() <= kEachCellLimit || c == focused) {
+            QAccessibleEvent event(c, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    if (focusMoved)
+        announceFocus();
+}
+
+void MinefieldAccessible::announceFocus() {
+    if (QAccessibleInterface* focused = focusedCell()) {
+        QAccessibleEvent focus(focused, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
+} // namespace mf::qt

@@ -1,0 +1,173 @@
+#!/usr/bin/python3
+"""Reads the running game as a screen reader does, through AT-SPI.
+
+Run with Debian's own python3 (pyatspi lives there). Commands:
+
+  wait TITLE [SECONDS]        wait until a window of the game with this title
+                              is on the accessibility bus
+  board                       the minefield table: a line "SIZE n", then one
+                              line "column<TAB>row<TAB>name<TAB>description" a
+                              cell, row by row
+  focus                       "column<TAB>row<TAB>name" of the focused cell
+  buttons                     names of the showing push buttons of the game
+                              window's status strip, one a line
+  texts TITLE                 "role<TAB>name" of every showing labelled thing
+                              in the window with that title
+  press TITLE NAME [ACTION]   runs the action (the first by default) of the
+                              thing named NAME (blanks and line breaks in
+                              names count as one blank)
+  set-value TITLE INDEX VALUE sets the INDEX-th (from 0) scroll bar's value
+  listen                      prints "event<TAB>role<TAB>name<TAB>description"
+                              for focus and name-change events until killed
+
+Exit status 1 with a message on standard error when something is not found.
+"""
+import sys
+import time
+
+import pyatspi
+
+APP = "marrowfen2"
+MAIN_TITLE = " -=:Marrowfen 2:=-"
+
+
+def fail(message):
+    print(message, file=sys.stderr)
+    sys.exit(1)
+
+
+def child_named(parent, name):
+    """The first child with this name; None when there is none (or no parent)."""
+    for child in parent if parent is not None else []:
+        try:
+            if child is not None and child.name == name:
+                return child
+        except Exception:  # a child going away as it is asked
+            continue
+    return None
+
+
+def window(title):
+    return child_named(child_named(pyatspi.Registry.getDesktop(0), APP), title)
+
+
+def need_window(title):
+    w = window(title)
+    if w is None:
+        fail("no window %r of %s on the accessibility bus" % (title, APP))
+    return w
+
+
+def walk(node, depth=0):
+    """Every descendant, tables not entered (their cells are many)."""
+    if node is None or depth > 12:
+        return
+    yield node
+    if node.getRole() == pyatspi.ROLE_TABLE:
+        return
+    for child in node:
+        yield from walk(child, depth + 1)
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def minefield():
+    for node in walk(need_window(MAIN_TITLE)):
+        if node.getRole() == pyatspi.ROLE_TABLE and node.name == "minefield":
+            return node
+    fail("no minefield table in the game window")
+
+
+def cmd_wait(title, seconds="20"):
+    deadline = time.time() + float(seconds)
+    while time.time() < deadline:
+        if window(title) is not None:
+            return
+        time.sleep(0.1)
+    fail("window %r did not appear on the accessibility bus" % title)
+
+
+def cmd_board():
+    table = minefield().queryTable()
+    n = table.nRows
+    if table.nColumns != n:
+        fail("the table is %d x %d, not square" % (n, table.nColumns))
+    print("SIZE %d" % n)
+    for r in range(n):
+        for c in range(n):
+            cell = table.getAccessibleAt(r, c)
+            print("%d\t%d\t%s\t%s" % (c + 1, r + 1, cell.name, cell.description))
+
+
+def cmd_focus():
+    table = minefield().queryTable()
+    for r in range(table.nRows):
+        for c in range(table.nColumns):
+            cell = table.getAccessibleAt(r, c)
+            if cell.getState().contains(pyatspi.STATE_FOCUSED):
+                print("%d\t%d\t%s" % (c + 1, r + 1, cell.name))
+                return
+    fail("no cell has the focus")
+
+
+def cmd_buttons():
+    for node in walk(need_window(MAIN_TITLE)):
+        if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and showing(node):
+            print(node.name)
+
+
+def cmd_texts(title):
+    for node in walk(need_window(title)):
+        if node.name and showing(node) and node.getRole() != pyatspi.ROLE_FRAME:
+            print("%s\t%s" % (node.getRoleName(), node.name.replace("\n", "\\n")))
+
+
+def words(text):
+    return " ".join(text.split())
+
+
+def cmd_press(title, name, action=None):
+    for node in walk(need_window(title)):
+        if words(node.name) == words(name):
+            actions = node.queryAction()
+            names = [actions.getName(i) for i in range(actions.nActions)]
+            if action is not None and action not in names:
+                fail("%r has the actions %s, not %r" % (name, names, action))
+            actions.doAction(names.index(action) if action else 0)
+            return
+    fail("nothing named %r in %r" % (name, title))
+
+
+def cmd_set_value(title, index, value):
+    bars = [n for n in walk(need_window(title)) if n.getRole() == pyatspi.ROLE_SCROLL_BAR]
+    if int(index) >= len(bars):
+        fail("%r has %d scroll bars" % (title, len(bars)))
+    bars[int(index)].queryValue().currentValue = float(value)
+
+
+def cmd_listen():
+    def heard(event):
+        try:
+            source = event.source
+            print("%s\t%s\t%s\t%s" % (event.type, source.getRoleName(), source.name,
+                                      source.description), flush=True)
+        except Exception as error:  # the source may be gone already
+            print("%s\t?\t?\t%s" % (event.type, error), flush=True)
+
+    pyatspi.Registry.registerEventListener(
+        heard, "object:state-changed:focused", "object:property-change:accessible-name")
+    print("listening", flush=True)
+    pyatspi.Registry.start()
+
+
+COMMANDS = {
+    "wait": cmd_wait, "board": cmd_board, "focus": cmd_focus, "buttons": cmd_buttons,
+    "texts": cmd_texts, "press": cmd_press, "set-value": cmd_set_value, "listen": cmd_listen,
+}
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2 or sys.argv[1] not in COMMANDS:
+        fail(__doc__)
+    COMMANDS[sys.argv[1]](*sys.argv[2:])

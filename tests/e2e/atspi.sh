@@ -1,0 +1,83 @@
+# AT-SPI for the end-to-end tests: a private session bus with the
+# accessibility bus on it, and the game read through it as a screen reader
+# reads it (tests/e2e/atspi.py). Source it after lib.sh:
+#
+#   source "$(dirname "$0")/lib.sh"
+#   source "$(dirname "$0")/atspi.sh"
+#   mf_setup
+#   mf_atspi_setup                # before mf_start_game
+#   mf_start_game default
+#   mf_open_main
+#   mf_atspi board
+#
+# shellcheck shell=bash
+
+MF_ATSPI_PY=$MF_REPO/tests/e2e/atspi.py
+MF_DBUS_PID=''
+MF_A11Y_PID=''
+MF_LISTEN_PID=''
+
+# Starts a session bus of this test's own and the accessibility bus
+# launcher on it, and asks Qt to talk to it. Stops both when the test ends.
+mf_atspi_setup() {
+    local tool
+    for tool in dbus-daemon /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
+        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh)"
+    done
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || mf_die "python3-pyatspi is not installed (bash scripts/deps.sh)"
+    trap mf_atspi_cleanup EXIT
+    local address=$MF_TMP/dbus-address
+    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$address" \
+        >"$MF_TMP/dbus.log" 2>&1 &
+    MF_DBUS_PID=$!
+    mf_wait_until 10 grep -q unix: "$address" || mf_die "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address")
+    export DBUS_SESSION_BUS_ADDRESS
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$MF_TMP/a11y.log" 2>&1 &
+    MF_A11Y_PID=$!
+    mf_wait_until 10 mf_a11y_bus_up || mf_die "the accessibility bus did not start"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    export NO_AT_BRIDGE=1 # no GTK helper of ours joins the bus
+    mf_log "accessibility bus up"
+}
+
+mf_a11y_bus_up() {
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1
+}
+
+# mf_atspi COMMAND ARGS... : runs a command of atspi.py (see there).
+mf_atspi() { timeout 60 /usr/bin/python3 "$MF_ATSPI_PY" "$@"; }
+
+# mf_listen_start FILE / mf_listen_stop : writes the focus and name-change
+# events the game announces into FILE meanwhile.
+mf_listen_start() {
+    /usr/bin/python3 -u "$MF_ATSPI_PY" listen >"$1" 2>>"$MF_TMP/listen.log" &
+    MF_LISTEN_PID=$!
+    mf_wait_until 10 grep -q listening "$1" || mf_log "the event listener did not start"
+    sleep 0.5 # the game learns of the listener through the registry
+}
+mf_listen_stop() {
+    mf_atspi_stop_pid "$MF_LISTEN_PID"
+    MF_LISTEN_PID=''
+}
+
+mf_atspi_stop_pid() {
+    local pid=$1
+    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null
+        mf_wait_until 3 mf_gone "$pid" || kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    fi
+}
+
+# The exit trap: the game and the rest of lib.sh's clean-up, then the buses.
+mf_atspi_cleanup() {
+    local status=$?
+    mf_stop_game
+    mf_atspi_stop_pid "$MF_LISTEN_PID"
+    mf_atspi_stop_pid "$MF_A11Y_PID"
+    mf_atspi_stop_pid "$MF_DBUS_PID"
+    (exit "$status")
+    mf_cleanup
+}

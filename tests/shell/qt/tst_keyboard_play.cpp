@@ -1,0 +1,279 @@
+// Playing from the keyboard on the real main window, offscreen: a whole
+// Beginner round by keys alone, Enter still meaning Reset, the focus cell
+// after level changes, how it is drawn, and what a screen reader is offered.
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "fakes.h"
+#include "shell/cell_names.h"
+#include "shell/qt/board_widget.h"
+#include "shell/qt/main_view.h"
+
+using namespace mf;
+using namespace mf::fakes;
+using mf::qt::BoardWidget;
+using mf::qt::MainView;
+
+namespace {
+
+// The main window on screen and active, the board with the keyboard focus.
+struct Played {
+    Played() {
+        view.show();
+        view.activateWindow();
+    }
+    bool ready() {
+        if (!QTest::qWaitForWindowActive(&view))
+            return false;
+        board()->setFocus(Qt::OtherFocusReason);
+        return board()->hasFocus();
+    }
+    BoardWidget* board() { return view.board(); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(board(), k, modifiers);
+    }
+    // Walks to a cell with keys only: to the first cell, then right and down.
+    void goTo(int column, int row) {
+        key(Qt::Key_Home);
+        key(Qt::Key_PageUp);
+        for (int c = 1; c < column; ++c)
+            key(Qt::Key_Right);
+        for (int r = 1; r < row; ++r)
+            key(Qt::Key_Down);
+    }
+    Int16 at() { return board()->cursor().index(); }
+    QImage cellImage(int column, int row) {
+        return board()->grab(board()->cellRect(Minefield::CellIndex(column, row))).toImage();
+    }
+    Harness h;
+    MainView view{h.main};
+};
+
+QString cellText(QAccessibleInterface* table, int column, int row, QAccessible::Text t) {
+    return table->tableInterface()->cellAt(row - 1, column - 1)->text(t);
+}
+
+QAccessibleInterface* minefieldOf(BoardWidget* board) {
+    QAccessibleInterface* pane = QAccessible::queryAccessibleInterface(board);
+    for (int i = 0; pane && i < pane->childCount(); ++i)
+        if (pane->child(i)->role() == QAccessible::Table)
+            return pane->child(i);
+    return nullptr;
+}
+
+} // namespace
+
+class TestKeyboardPlay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wholeBeginnerRoundByKeysAlone();
+    void enterOnTheBoardStillStartsANewGame();
+    void focusCellStaysOnTheBoardAfterEveryLevelChange();
+    void focusCellDrawnOnlyWhileTheKeyboardHasTheBoard();
+    void screenReaderSeesTheCellsAndTheFace();
+};
+
+void TestKeyboardPlay::wholeBeginnerRoundByKeysAlone() {
+    Played p;
+    QVERIFY(p.ready());
+    p.key(Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(p.h.main.field.BoardSize, Int16(6));
+    const std::vector<Cell> mines = {{4, 1}, {4, 2}, {4, 3}, {1, 5}, {2, 5}, {5, 6}};
+    p.h.layMines(mines);
+    p.view.refresh();
+    QCOMPARE(p.at(), Minefield::CellIndex(1, 1));
+
+    // Flag, unflag with Space, flag again with the menu key.
+    p.goTo(4, 1);
+    QCOMPARE(p.at(), Minefield::CellIndex(4, 1));
+    p.key(Qt::Key_F);
+    QCOMPARE(p.h.picture(4, 1).Tag, std::string("think"));
+    QCOMPARE(p.h.main.field.ClockStarted, Int16(1));
+    QCOMPARE(p.view.minesLabel()->text(), QStringLiteral("MINES:  5"));
+    p.key(Qt::Key_Space);
+    QCOMPARE(p.h.picture(4, 1).Tag, std::string(""));
+    QVERIFY(p.h.button(4, 1).Visible);
+    QCOMPARE(p.view.minesLabel()->text(), QStringLiteral("MINES:  6"));
+    p.key(Qt::Key_Menu);
+    QCOMPARE(p.h.picture(4, 1).Tag, std::string("think"));
+    p.key(Qt::Key_Down);
+    p.key(Qt::Key_F);
+    QCOMPARE(p.view.minesLabel()->text(), QStringLiteral("MINES:  4"));
+
+    // Space on the empty corner opens its region, and only that.
+    p.goTo(1, 1);
+    p.key(Qt::Key_Space);
+    QVERIFY(!p.h.button(1, 1).Visible);
+    QVERIFY(!p.h.button(3, 4).Visible);
+    QVERIFY(p.h.button(6, 1).Visible);
+    QCOMPARE(p.h.main.field.GameActive, Int16(1));
+
+    // Every safe cell still covered, walked to and pressed.
+    for (int c = 1; c <= 6; ++c)
+        for (int r = 1; r <= 6; ++r)
+            if (p.h.value(c, r) != 10 && p.h.button(c, r).Visible) {
+                QCOMPARE(p.h.main.field.GameActive, Int16(1));
+                p.goTo(c, r);
+                p.key(Qt::Key_Space);
+                QVERIFY2(!p.h.button(c, r).Visible, qPrintable(QStringLiteral("%1, %2").arg(c).arg(r)));
+            }
+    QCOMPARE(p.h.main.field.GameActive, Int16(0));
+    QVERIFY(!p.h.main.Blow.Visible);
+    QVERIFY(p.view.resetWord()->isHidden());
+    QVERIFY(!p.view.resetFace()->isHidden());
+    const std::vector<std::string> played = p.h.wave.files();
+    QVERIFY(!played.empty());
+    QVERIFY(played.back() != "Vorask1.fez"); // no explosion
+    // The round is over: the keys change nothing more.
+    p.key(Qt::Key_Space);
+    p.key(Qt::Key_F);
+    QCOMPARE(p.h.main.field.GameActive, Int16(0));
+}
+
+void TestKeyboardPlay::enterOnTheBoardStillStartsANewGame() {
+    Played p;
+    QVERIFY(p.ready());
+    p.goTo(3, 3);
+    p.key(Qt::Key_F);
+    const int built = p.h.main.boardsBuilt;
+    p.key(Qt::Key_Return);
+    QCOMPARE(p.h.main.boardsBuilt, built + 1);
+    QCOMPARE(p.h.main.field.ClockStarted, Int16(0));
+    QVERIFY(p.h.button(3, 3).Visible);
+    QCOMPARE(p.at(), Minefield::CellIndex(1, 1));
+    QVERIFY(p.board()->hasFocus());
+    p.key(Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(p.h.main.boardsBuilt, built + 2);
+
+    // Once the face shows instead of the word, Enter does nothing.
+    const Cell mine = p.h.firstMine();
+    p.goTo(mine.column, mine.row);
+    p.key(Qt::Key_Space);
+    QCOMPARE(p.h.main.field.GameActive, Int16(0));
+    p.key(Qt::Key_Return);
+    QCOMPARE(p.h.main.boardsBuilt, built + 2);
+}
+
+void TestKeyboardPlay::focusCellStaysOnTheBoardAfterEveryLevelChange() {
+    Played p;
+    QVERIFY(p.ready());
+    struct Step {
+        Qt::Key key;
+        Int16 side;
+    };
+    // Each level change from the far corner of the board before it.
+    const Step steps[] = {{Qt::Key_E, 14}, {Qt::Key_B, 6}, {Qt::Key_I, 11}, {Qt::Key_B, 6},
+                          {Qt::Key_E, 14}, {Qt::Key_R, 14}};
+    for (const Step& s : steps) {
+        p.key(Qt::Key_End);
+        p.key(Qt::Key_PageDown);
+        const int far = p.h.main.field.BoardSize;
+        QCOMPARE(p.at(), Minefield::CellIndex(far, far));
+        p.key(s.key, Qt::ControlModifier);
+        QCOMPARE(p.h.main.field.BoardSize, s.side);
+        QCOMPARE(p.at(), Minefield::CellIndex(1, 1));
+        QVERIFY(p.board()->hasFocus());
+    }
+    for (int side : {14, 1, 3}) {
+        p.key(Qt::Key_End);
+        p.key(Qt::Key_PageDown);
+        p.h.custom(side, 5);
+        p.view.refresh();
+        QCOMPARE(p.at(), Minefield::CellIndex(1, 1));
+        p.key(Qt::Key_Right);
+        p.key(Qt::Key_Down);
+        const int last = std::min(side, 2);
+        QCOMPARE(p.at(), Minefield::CellIndex(last, last));
+    }
+    // On the one-cell board Space wins at once.
+    p.h.custom(1, 5);
+    p.view.refresh();
+    p.key(Qt::Key_Left);
+    p.key(Qt::Key_Space);
+    QCOMPARE(p.h.main.field.GameActive, Int16(0));
+}
+
+void TestKeyboardPlay::focusCellDrawnOnlyWhileTheKeyboardHasTheBoard() {
+    Played p;
+    QVERIFY(p.ready());
+    p.view.resetWord()->setFocus(Qt::OtherFocusReason);
+    const QImage plain = p.cellImage(1, 1);
+    QVERIFY(!p.board()->focusShown());
+
+    // Tab from the word button reaches the board, and the rectangle shows.
+    QTest::keyClick(p.view.resetWord(), Qt::Key_Tab);
+    QVERIFY(p.board()->hasFocus());
+    QVERIFY(p.board()->focusShown());
+    QVERIFY(p.cellImage(1, 1) != plain);
+
+    // A click moves the focus cell there but draws no rectangle: a mouse
+    // player sees the board as before.
+    QTest::mouseClick(p.board(), Qt::RightButton, {}, p.board()->cellCentre(Minefield::CellIndex(3, 2)));
+    QCOMPARE(p.h.picture(3, 2).Tag, std::string("think"));
+    QCOMPARE(p.at(), Minefield::CellIndex(3, 2));
+    QVERIFY(!p.board()->focusShown());
+    QCOMPARE(p.cellImage(1, 1), plain);
+    const QImage plainTwo = p.cellImage(2, 2);
+    p.key(Qt::Key_Left);
+    QCOMPARE(p.at(), Minefield::CellIndex(2, 2));
+    QVERIFY(p.cellImage(2, 2) != plainTwo);
+
+    // Elsewhere, no rectangle.
+    p.view.resetWord()->setFocus(Qt::TabFocusReason);
+    QVERIFY(!p.board()->focusShown());
+    QCOMPARE(p.cellImage(2, 2), plainTwo);
+}
+
+void TestKeyboardPlay::screenReaderSeesTheCellsAndTheFace() {
+    Played p;
+    QVERIFY(p.ready());
+    p.h.setSafe(false);
+    p.h.customBoard(3, {{3, 3}});
+    p.view.refresh();
+    QAccessibleInterface* table = minefieldOf(p.board());
+    QVERIFY(table);
+    QCOMPARE(table->tableInterface()->rowCount(), 3);
+    QCOMPARE(table->tableInterface()->columnCount(), 3);
+    QCOMPARE(table->childCount(), 9);
+    QCOMPARE(cellText(table, 2, 3, QAccessible::Name), QStringLiteral("covered"));
+    QCOMPARE(cellText(table, 2, 3, QAccessible::Description), QStringLiteral("column 2, row 3"));
+    QAccessibleInterface* focused = table->tableInterface()->cellAt(0, 0);
+    QVERIFY(focused->state().focused);
+    QCOMPARE(QAccessible::queryAccessibleInterface(p.board())->focusChild(), focused);
+
+    p.goTo(2, 2);
+    QVERIFY(!focused->state().focused);
+    QVERIFY(table->tableInterface()->cellAt(1, 1)->state().focused);
+    p.key(Qt::Key_Space);
+    QCOMPARE(cellText(table, 2, 2, QAccessible::Name), QStringLiteral("1"));
+    p.key(Qt::Key_Up);
+    p.key(Qt::Key_F);
+    QCOMPARE(cellText(table, 2, 1, QAccessible::Name), QStringLiteral("flag"));
+    p.goTo(3, 3);
+    p.key(Qt::Key_Space);
+    QCOMPARE(cellText(table, 3, 3, QAccessible::Name), QStringLiteral("exploded mine"));
+    QCOMPARE(cellText(table, 2, 1, QAccessible::Name), QStringLiteral("wrong flag"));
+    QCOMPARE(cellText(table, 1, 1, QAccessible::Name), QStringLiteral("empty"));
+
+    // The face button says which face it shows; the labels read as shown.
+    QPushButton* face = p.view.resetFace();
+    QAccessibleInterface* faceIface = QAccessible::queryAccessibleInterface(face);
+    QCOMPARE(faceIface->text(QAccessible::Name),
+             QString::fromStdString(faceName(p.h.main.strip.Reset.picture)));
+    QVERIFY(faceIface->text(QAccessible::Name).endsWith(QStringLiteral("face")));
+    QCOMPARE(QAccessible::queryAccessibleInterface(p.view.minesLabel())->text(QAccessible::Name),
+             p.view.minesLabel()->text());
+
+    // A bigger board makes a bigger table.
+    p.key(Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(table->tableInterface()->rowCount(), 14);
+    QCOMPARE(table->childCount(), 196);
+    QCOMPARE(cellText(table, 14, 14, QAccessible::Name), QStringLiteral("covered"));
+}
+
+QTEST_MAIN(TestKeyboardPlay)
+#include "tst_keyboard_play.moc"
