@@ -16,6 +16,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The sound libraries are opened at run time, out of dpkg-shlibdeps's sight.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0, libsndfile1")
 # Sound needs a server to play to; the fonts are the ones the windows ask for.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, fonts-comic-neue, fonts-liberation2")
 # CPack joins the summary and this text into the package's description.

@@ -7,11 +7,12 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-multimedia-dev libgl-dev libxkbcommon-dev
+    qt6-base-dev libgl-dev libxkbcommon-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    # sound at run time: Qt's GStreamer media backend decodes and plays
-    # through these (sound effects go to PulseAudio directly)
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    # sound: the game opens libpulse (PulseAudio or PipeWire's service) and
+    # libsndfile (decoding) when the first sound is asked for; the headers
+    # build it, and the tests write their sound files with libsndfile
+    libpulse-dev libsndfile1-dev
     # fonts the windows ask for (Comic Sans MS, Times New Roman, Arial)
     fontconfig fonts-comic-neue fonts-liberation2
     # end-to-end tests and benchmarks: a virtual display, a sound server

@@ -2,17 +2,11 @@
 // it beside the game to see what the game adds to start-up time and memory.
 #include <QApplication>
 #include <QMainWindow>
-#include <QMediaDevices>
 #include <QMenuBar>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-
-    // The game plays sounds, so Qt Multimedia is loaded here too; nothing is
-    // played or opened.
-    const QMetaObject* volatile multimedia = &QMediaDevices::staticMetaObject;
-    static_cast<void>(multimedia);
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("empty-window-bench"));

@@ -187,6 +187,16 @@ mf_start_pulse() {
     fi
     pactl set-default-sink mf_sink >/dev/null 2>&1 || true
     MF_SINK=mf_sink
+    mf_start_silence
+}
+
+# Plays silence into mf_sink for as long as the server runs (it ends with
+# it), so that the null sink renders on the wall clock in short blocks.
+# Otherwise it renders seconds ahead while nothing asks for a short latency,
+# and a recorder started later may still receive a sound that ended before.
+mf_start_silence() {
+    pacat --playback --raw --format=s16le --channels=1 --rate=22050 \
+        --latency-msec=50 </dev/zero >/dev/null 2>&1 &
 }
 
 # Starts openbox on the test's display, for what needs a window manager:

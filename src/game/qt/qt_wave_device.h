@@ -1,28 +1,38 @@
-// The wave-audio player of the Qt front end: QSoundEffect on the desktop's
-// sound server, driven through the properties of the game's WaveDevice.
+// The wave-audio player of the Qt front end, driven through the properties
+// of the game's WaveDevice. Files are decoded by libsndfile (SoundStore) and
+// played on the desktop's sound server (PulseOutput), both loaded only once
+// the program is up.
 #pragma once
 
-#include <QPointer>
-#include <QSoundEffect>
 #include <QStringList>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "game/platform.h"
 
 namespace mf::qt {
 
+struct DecodedSound;
+struct Playback;
+
 class QtWaveDevice : public WaveDevice {
 public:
-    // A waiting play returns this long after the file's own length: a sound
-    // starts well within it, so it has been heard to its end by then. The
-    // same bound holds where no sound comes out at all (no server).
-    static constexpr std::chrono::milliseconds kWaitMargin{150};
+    // A waiting play ends when the server reports the sound played, and at
+    // the latest this long after the sound's length, or after kLongestWait.
+    static constexpr std::chrono::milliseconds kWaitMargin{250};
+    static constexpr std::chrono::milliseconds kLongestWait{10'000};
+    // The sound libraries are loaded and the server connected on a worker
+    // thread this long after the first device is made, when the first window
+    // is up; a sound asked for before then does it itself.
+    static constexpr std::chrono::milliseconds kWarmUpDelay{500};
 
-    QtWaveDevice() = default;
+    QtWaveDevice();
     ~QtWaveDevice() override;
+    QtWaveDevice(const QtWaveDevice&) = delete;
+    QtWaveDevice& operator=(const QtWaveDevice&) = delete;
 
     // Only wave audio is played, whatever the type says.
     void setDeviceType(const std::string& type) override { deviceType_ = type; }
@@ -31,8 +41,8 @@ public:
     // "Close", "Open" or "Play", in any case; anything else is ignored.
     void setCommand(const std::string& command) override;
 
-    // Loads these sounds now so that their first play starts at once. Cheap:
-    // the decoding happens in the background. Sounds are shared by all devices.
+    // Decodes these sounds now, so that their first play need not. Sounds
+    // are shared by all devices.
     void preload(const QStringList& names);
 
     // True while a waiting play blocks: on this device, or on any.
@@ -44,20 +54,16 @@ public:
     std::function<void()> beforeWait;
 
 private:
-    struct Sound {
-        QPointer<QSoundEffect> effect;
-        std::chrono::milliseconds duration{0};
-    };
-    static Sound load(const QString& name);
+    void close();
     void play(bool wait);
-    void waitForEnd(QSoundEffect* effect, std::chrono::milliseconds limit);
+    void waitForEnd(std::chrono::milliseconds limit);
 
     std::string deviceType_;
     std::string fileName_;
     bool wait_ = false;
     bool waiting_ = false;
-    Sound opened_;
-    QPointer<QSoundEffect> playing_;
+    std::shared_ptr<const DecodedSound> opened_;
+    std::shared_ptr<Playback> playing_;
 };
 
 } // namespace mf::qt

@@ -1,159 +1,44 @@
-// The Qt wave device: what reaches the sound server, how long a waiting play
-// blocks, and that files which cannot be played stay silent and cost nothing.
+// The Qt wave device as a long session uses it: every one of many sounds
+// reaches the sound server, a waiting play blocks as long as its sound and no
+// longer, Close cuts a sound, a server that dies costs at most one sound, and
+// files that cannot be played stay silent and cost nothing.
 //
 // Sound server: the listening cases record the monitor of the default sink of
 // a PulseAudio server reachable from this process (found with `pactl info`).
 // The test script starts one with a null sink through
 // tests/audio/pulse_null_sink.sh before running ctest; without a server these
-// cases are skipped, while the timing cases still run. The no-server case
-// starts this program again with PULSE_SERVER pointing at nothing and an empty
-// XDG_RUNTIME_DIR, so no server is in its reach either way.
+// cases are skipped, while the timing cases still run. Two cases run this
+// program again as a child: one with no server in reach at all, one with a
+// server of its own that it kills and restarts.
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtEndian>
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
-#include <optional>
+#include <vector>
 
+#include "audio/monitor_recorder.h"
+#include "audio/tone_file.h"
 #include "game/qt/qt_wave_device.h"
-#include "game/qt/wav_info.h"
 
 using mf::qt::QtWaveDevice;
+using mf::test::MonitorRecorder;
+using mf::test::msBetween;
+using mf::test::nowNs;
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kAudible = 1000;          // about -30 dBFS; a null sink's silence is 0
 constexpr qint64 kDispatchMs = 100;     // timer dispatch slack on a busy machine
 constexpr double kAtOnceMs = 300;       // "at once": far below any sound's length
 const char* const kChildVariable = "MARROWFEN_WAVE_DEVICE_CHILD";
+const char* const kNoServer = "PulseAudio server (tests/audio/pulse_null_sink.sh starts one)";
 
-qint64 nowNs() {
-    static QElapsedTimer clock = [] { QElapsedTimer c; c.start(); return c; }();
-    return clock.nsecsElapsed();
-}
-
-double msBetween(qint64 fromNs, qint64 toNs) { return double(toNs - fromNs) / 1e6; }
-
-// A canonical wave file; dataBytes overrides the length the header claims.
-QByteArray waveFile(const QByteArray& data, int channels = 1, int bits = 16, int format = 1,
-                    std::optional<quint32> dataBytes = {}) {
-    auto u16 = [](QByteArray& b, quint16 v) { v = qToLittleEndian(v); b.append(reinterpret_cast<char*>(&v), 2); };
-    auto u32 = [](QByteArray& b, quint32 v) { v = qToLittleEndian(v); b.append(reinterpret_cast<char*>(&v), 4); };
-    const int block = channels * bits / 8;
-    QByteArray b("RIFF");
-    u32(b, quint32(36 + data.size()));
-    b += "WAVEfmt ";
-    u32(b, 16);
-    u16(b, quint16(format));
-    u16(b, quint16(channels));
-    u32(b, kRate);
-    u32(b, quint32(kRate * block));
-    u16(b, quint16(block));
-    u16(b, quint16(bits));
-    b += "data";
-    u32(b, dataBytes.value_or(quint32(data.size())));
-    return b + data;
-}
-
-// A 16-bit sine at -6 dBFS, the same on every channel.
-QByteArray toneSamples(int ms, double hz, int channels = 1) {
-    QByteArray data;
-    for (int i = 0; i < kRate * ms / 1000; ++i) {
-        const auto s = qToLittleEndian(qint16(std::lround(16384 * std::sin(2 * M_PI * hz * i / kRate))));
-        for (int c = 0; c < channels; ++c)
-            data.append(reinterpret_cast<const char*>(&s), 2);
-    }
-    return data;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-// Records a monitor source for the whole run and notes when each block
-// arrives, which places every sample on the test's clock to within a block.
-class Recorder {
-public:
-    explicit Recorder(const QString& source) {
-        QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { read(); });
-        process_.start("parec", {"--device=" + source, "--format=s16le", "--channels=1",
-                                 "--rate=" + QString::number(kRate), "--latency-msec=10"});
-    }
-    ~Recorder() {
-        process_.kill();
-        process_.waitForFinished(2000);
-    }
-
-    // Waits until sound flows (a low-latency monitor takes a second or two).
-    bool waitUntilRecording() {
-        return QTest::qWaitFor([this] { return count() >= kRate / 10; }, 10000);
-    }
-
-    // Takes in everything captured up to the given time; samples are then
-    // looked up by time on the test's clock.
-    void catchUp(qint64 untilNs) {
-        if (!QTest::qWaitFor([&] { return timeNs(count()) >= untilNs; }, 5000))
-            qFatal("the recorder stopped delivering");
-    }
-
-    std::optional<qint64> firstAudible(qint64 fromNs, qint64 toNs) const {
-        for (qint64 i = indexAt(fromNs); i < indexAt(toNs); ++i)
-            if (std::abs(at(i)) >= kAudible)
-                return timeNs(i);
-        return {};
-    }
-    std::optional<qint64> lastAudible(qint64 fromNs, qint64 toNs) const {
-        for (qint64 i = indexAt(toNs) - 1; i >= indexAt(fromNs); --i)
-            if (std::abs(at(i)) >= kAudible)
-                return timeNs(i);
-        return {};
-    }
-    double rms(qint64 fromNs, qint64 toNs) const {
-        double sum = 0;
-        const qint64 from = indexAt(fromNs), to = indexAt(toNs);
-        for (qint64 i = from; i < to; ++i)
-            sum += double(at(i)) * at(i);
-        return to > from ? std::sqrt(sum / double(to - from)) : 0;
-    }
-    // Amplitude of one frequency, by the Goertzel filter.
-    double level(qint64 fromNs, qint64 toNs, double hz) const {
-        const double k = 2 * std::cos(2 * M_PI * hz / kRate);
-        double s1 = 0, s2 = 0;
-        const qint64 from = indexAt(fromNs), to = indexAt(toNs);
-        for (qint64 i = from; i < to; ++i) {
-            const double s = at(i) + k * s1 - s2;
-            s2 = s1;
-            s1 = s;
-        }
-        const double power = s1 * s1 + s2 * s2 - k * s1 * s2;
-        return to > from ? 2 * std::sqrt(std::max(power, 0.0)) / double(to - from) : 0;
-    }
-
-private:
-    void read() {
-        raw_ += process_.readAllStandardOutput();
-        origin_ = std::min(origin_, nowNs() - count() * 1'000'000'000 / kRate);
-    }
-    qint64 count() const { return raw_.size() / 2; }
-    int at(qint64 i) const { return qFromLittleEndian<qint16>(raw_.constData() + 2 * i); }
-    qint64 timeNs(qint64 i) const { return origin_ + i * 1'000'000'000 / kRate; }
-    qint64 indexAt(qint64 ns) const { return qBound<qint64>(0, (ns - origin_) * kRate / 1'000'000'000, count()); }
-
-    QProcess process_;
-    QByteArray raw_;
-    qint64 origin_ = std::numeric_limits<qint64>::max() / 2;
-};
+// The longest a waiting play of a sound this long may block.
+double waitLimitMs(int soundMs) { return soundMs + double(QtWaveDevice::kWaitMargin.count()) + kDispatchMs; }
 
 // The game's sequence for one sound.
 void request(QtWaveDevice& device, const char* file, bool wait = false) {
@@ -172,22 +57,64 @@ double blockedMs(QtWaveDevice& device, const char* file, bool wait) {
     return msBetween(start, nowNs());
 }
 
-const double kLimit05 = 500 + double(QtWaveDevice::kWaitMargin.count()) + kDispatchMs;
-const double kLimit10 = 1000 + double(QtWaveDevice::kWaitMargin.count()) + kDispatchMs;
+void writeTone(const QString& path, int ms, double hz = 440, int channels = 1) {
+    QVERIFY(mf::test::writeTone(path, {ms, hz, SF_FORMAT_WAV | SF_FORMAT_PCM_16, channels, MonitorRecorder::kRate, 0.5}));
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A PulseAudio daemon of the test's own, with a null sink "mf_sink", that
+// the test can kill and start again at the same address.
+class PrivateServer {
+public:
+    explicit PrivateServer(const QString& dir) : dir_(dir) {}
+    ~PrivateServer() { kill(); }
+
+    QString address() const { return "unix:" + dir_ + "/native"; }
+
+    bool start() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PULSE_RUNTIME_PATH", dir_);
+        env.insert("PULSE_STATE_PATH", dir_);
+        process_.setProcessEnvironment(env);
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        process_.start("pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "--system=no", "-n",
+                                      "--use-pid-file=no", "--disallow-exit",
+                                      "--load=module-null-sink sink_name=mf_sink",
+                                      "--load=module-native-protocol-unix socket=" + dir_ + "/native auth-anonymous=1"});
+        return mf::test::waitFor([] { return mf::test::defaultSink() == "mf_sink"; }, 10000);
+    }
+
+    // As a crash: no goodbye to the clients.
+    void kill() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+
+private:
+    QString dir_;
+    QProcess process_;
+};
 
 } // namespace
 
 class TstWaveDevice : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Recorder> recorder_;    // null: no sound server to listen to
+    std::unique_ptr<MonitorRecorder> recorder_;   // null: no sound server to listen to
+    std::unique_ptr<mf::test::SilenceStream> silence_;
     QString startDir_;
     std::unique_ptr<QTemporaryDir> dir_;
 
     // The recorder, caught up to now, or null without a server.
-    Recorder* heard() {
-        if (recorder_)
-            recorder_->catchUp(nowNs());
+    MonitorRecorder* heard() {
+        if (recorder_ && !recorder_->catchUp(nowNs()))
+            qFatal("the recorder stopped delivering");
         return recorder_.get();
     }
 
@@ -197,24 +124,58 @@ class TstWaveDevice : public QObject {
         request(device, file);
         const double blocked = msBetween(requested, nowNs());
         QTest::qWait(800);
-        Recorder* rec = heard();
-        const auto first = rec->firstAudible(requested, nowNs());
+        MonitorRecorder* rec = heard();
+        const auto first = rec->firstAudible(requested - MonitorRecorder::kEarlyNs, nowNs());
         const auto last = rec->lastAudible(requested, nowNs());
-        if (!first) {
-            QTest::qFail(QByteArray(file) + " was not heard", __FILE__, __LINE__);
-            return;
-        }
+        QVERIFY2(first, qPrintable(QString(file) + " was not heard"));
         const double span = msBetween(*first, *last);
         const QByteArray what = QByteArray(file) + ": blocked " + QByteArray::number(blocked) + " ms, heard for "
                                 + QByteArray::number(span) + " ms";
-        if (blocked > kAtOnceMs)
-            QTest::qFail("a play that does not wait returned late; " + what, __FILE__, __LINE__);
-        else if (std::abs(span - 500) > 30)
-            QTest::qFail("the sound is not heard whole; " + what, __FILE__, __LINE__);
-        else if (rec->rms(*first, *last) < 0.9 * 16384 / M_SQRT2)
-            QTest::qFail("the sound is not heard at its level; " + what, __FILE__, __LINE__);
-        qInfo("%s: the request returned after %.2f ms, the first sample was heard after %.1f ms (target < 100 ms)",
+        QVERIFY2(blocked < kAtOnceMs, "a play that does not wait returns at once; " + what);
+        QVERIFY2(std::abs(span - 500) < 30, "the sound is heard whole; " + what);
+        QVERIFY2(rec->rms(*first, *last) > 0.9 * 16384 / M_SQRT2, "the sound is heard at its level; " + what);
+        qInfo("%s: the request returned after %.2f ms, the first sample was heard after %.1f ms",
               file, blocked, msBetween(requested, *first));
+    }
+
+    // The levels of 440 Hz and of 880 Hz heard from 150 to 400 ms after the
+    // start, once they have been heard.
+    std::pair<double, double> tonesHeard(qint64 start) {
+        const qint64 from = start + 150'000'000, to = start + 400'000'000;
+        QTest::qWait(int(msBetween(nowNs(), to)) + 200);
+        MonitorRecorder* rec = heard();
+        return {rec->level(from, to, 440), rec->level(from, to, 880)};
+    }
+
+    // Runs one case of this program in a child process with these variables
+    // set (an empty value unsets one) and passes its messages on.
+    void runChild(const char* testCase, const QList<QPair<QString, QString>>& variables, double limitMs) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kChildVariable, "1");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const auto& [name, value] : variables)
+            value.isEmpty() ? env.remove(name) : env.insert(name, value);
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        const qint64 start = nowNs();
+        child.start(QCoreApplication::applicationFilePath(), {testCase});
+        QVERIFY(child.waitForFinished(int(limitMs) + 30000));
+        const double total = msBetween(start, nowNs());
+        const QByteArray output = child.readAll();
+        for (const QByteArray& line : output.split('\n'))
+            if (line.startsWith("QINFO"))
+                qInfo("child: %s", line.constData());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+        qInfo("the child process took %.0f ms in all", total);
+        QVERIFY2(total <= limitMs, "the child, start-up included, is not held up");
+    }
+
+    QString runtimeDir() {
+        const QString dir = QDir("runtime").absolutePath();
+        if (!QDir().mkdir(dir) || !QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            qFatal("cannot make a runtime folder");
+        return dir;
     }
 
 private slots:
@@ -222,35 +183,34 @@ private slots:
         startDir_ = QDir::currentPath();
         if (qEnvironmentVariableIsSet(kChildVariable))
             return;
-        QProcess pactl;
-        pactl.start("pactl", {"info"});
-        QString sink;
-        if (pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0) {
-            for (const QString& line : QString::fromUtf8(pactl.readAllStandardOutput()).split('\n'))
-                if (line.startsWith("Default Sink: "))
-                    sink = line.mid(14).trimmed();
-        }
+        const QString sink = mf::test::defaultSink();
         if (sink.isEmpty()) {
             qInfo("no PulseAudio server with a sink: nothing is listened to");
             return;
         }
         qInfo("listening to %s.monitor", qPrintable(sink));
-        recorder_ = std::make_unique<Recorder>(sink + ".monitor");
+        silence_ = std::make_unique<mf::test::SilenceStream>();
+        recorder_ = std::make_unique<MonitorRecorder>(sink + ".monitor");
         QVERIFY2(recorder_->waitUntilRecording(), "parec records the sink's monitor");
     }
 
-    void cleanupTestCase() { recorder_.reset(); }
+    void cleanupTestCase() {
+        recorder_.reset();
+        silence_.reset();
+    }
 
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         QVERIFY(QDir::setCurrent(dir_->path()));
-        writeFile("tone05.fez", waveFile(toneSamples(500, 440)));
-        writeFile("tone10.fez", waveFile(toneSamples(1000, 440)));
-        writeFile("high05.fez", waveFile(toneSamples(500, 880)));
+        writeTone("tone05.fez", 500);
+        writeTone("tone10.fez", 1000);
+        writeTone("high05.fez", 500, 880);
+        writeTone("blip.fez", 60, 660, 2);
+        QVERIFY(mf::test::writeTone("ulaw8k.fez", {500, 440, SF_FORMAT_WAV | SF_FORMAT_ULAW, 1, 8000, 0.5}));
+        QVERIFY(mf::test::writeTone("float96k.fez", {500, 440, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 96000, 0.5}));
         writeFile("empty.fez", {});
         writeFile("garbage.fez", QByteArray("not a sound at all, just some words").repeated(40));
-        writeFile("riffonly.fez", waveFile(toneSamples(500, 440)).left(30));
     }
 
     void cleanup() {
@@ -258,55 +218,62 @@ private slots:
         dir_.reset();
     }
 
-    void headerTellsWhatCanBePlayedAndForHowLong_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("playable");
-        QTest::addColumn<int>("ms");
-        const QByteArray tone = toneSamples(500, 440);
-        QTest::newRow("mono") << waveFile(tone) << true << 500;
-        QTest::newRow("stereo") << waveFile(toneSamples(250, 440, 2), 2) << true << 250;
-        QTest::newRow("odd-sized chunk first")
-            << QByteArray(waveFile(tone)).insert(12, QByteArray("LIST\x03\0\0\0abc\0", 12)) << true << 500;
-        QTest::newRow("cut short") << waveFile(tone, 1, 16, 1, quint32(tone.size() * 2)) << true << 500;
-        QTest::newRow("8-bit") << waveFile(tone, 1, 8) << false << 0;
-        QTest::newRow("not PCM") << waveFile(tone, 1, 16, 3) << false << 0;
-        QTest::newRow("no samples") << waveFile({}) << false << 0;
-        QTest::newRow("header only") << waveFile(tone).left(30) << false << 0;
-        QTest::newRow("empty") << QByteArray() << false << 0;
-        QTest::newRow("garbage") << QByteArray("RIFF and then nothing useful").repeated(10) << false << 0;
-    }
-    void headerTellsWhatCanBePlayedAndForHowLong() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, playable);
-        QFETCH(int, ms);
-        writeFile("sound.fez", bytes);
-        const mf::qt::WavInfo wav = mf::qt::readWav("sound.fez");
-        QCOMPARE(wav.playable, playable);
-        if (playable)
-            QCOMPARE(wav.duration.count(), ms);
-        QVERIFY(!mf::qt::readWav("absent.fez").playable);
-    }
-
     void playsAreHeardPromptlyAndWhole() {
         if (!heard())
-            QSKIP("no PulseAudio server to listen to (pactl info failed); tests/audio/pulse_null_sink.sh starts one");
-        // The game loads each sound when it is first played.
+            QSKIP(kNoServer);
         QtWaveDevice device;
-        qInfo("first play of a sound never loaded before:");
+        qInfo("first play of a sound never decoded before:");
         playHeardWhole(device, "tone05.fez");
         qInfo("the same sound again:");
         playHeardWhole(device, "tone05.fez");
-        qInfo("another sound never loaded before:");
+        qInfo("another sound never decoded before:");
         playHeardWhole(device, "high05.fez");
-        const qint64 t = nowNs();
-        device.preload({"tone10.fez"});
-        qInfo("preload of one sound took %.2f ms", msBetween(t, nowNs()));
+        qInfo("sounds at other rates and in other encodings:");
+        playHeardWhole(device, "ulaw8k.fez");
+        playHeardWhole(device, "float96k.fez");
+    }
+
+    // The fault players met: after a few sounds, no more were heard. Every
+    // fourth play waits, as the explosion does.
+    void twoHundredPlaysAreAllHeard() {
+        if (!heard())
+            QSKIP(kNoServer);
+        constexpr int kPlays = 200;
+        constexpr double kPeriodMs = 160;
+        QtWaveDevice device;
+        std::vector<double> onsets;
+        QList<int> unheard;
+        for (int i = 0; i < kPlays; ++i) {
+            const qint64 requested = nowNs();
+            request(device, "blip.fez", i % 4 == 3);
+            mf::test::spin(kPeriodMs - msBetween(requested, nowNs()));
+            const auto first = heard()->firstAudible(requested - MonitorRecorder::kEarlyNs, nowNs());
+            if (first)
+                onsets.push_back(msBetween(requested, *first));
+            else
+                unheard << i + 1;
+        }
+        const auto spread = mf::test::Spread::of(onsets);
+        qInfo("%d of %d plays heard; onset after the request (monitor's time): median %.1f ms, 95th percentile %.1f ms",
+              int(onsets.size()), kPlays, spread.median, spread.p95);
+        QVERIFY2(unheard.isEmpty(), qPrintable("plays not heard: " + QString::number(unheard.size())
+                                               + ", the first of them number " + QString::number(unheard.value(0))));
+    }
+
+    void twoDevicesPlayAtOnce() {
+        if (!heard())
+            QSKIP(kNoServer);
+        QtWaveDevice main, help;
+        const qint64 start = nowNs();
+        request(main, "tone10.fez");
+        request(help, "high05.fez");
+        const auto [low, high] = tonesHeard(start);
+        qInfo("both playing: 440 Hz at %.0f, 880 Hz at %.0f", low, high);
+        QVERIFY2(low > 8000 && high > 8000, "each device's sound is heard");
     }
 
     void waitingPlayReturnsOnceTheSoundIsOver() {
         QtWaveDevice device;
-        device.preload({"tone10.fez"});
-        QTest::qWait(100);
         int repaints = 0;
         bool waitingWhileRepainting = false, waitingMeanwhile = false;
         device.beforeWait = [&] { ++repaints; waitingWhileRepainting = device.waiting(); };
@@ -321,23 +288,24 @@ private slots:
         const qint64 returned = nowNs();
         const double waited = msBetween(requested, returned);
         qInfo("a waiting play of 1000 ms returned after %.1f ms", waited);
-        QVERIFY2(waited <= kLimit10, "a waiting play ends within the file's length and the margin");
+        QVERIFY2(waited <= waitLimitMs(1000), "a waiting play ends within the sound's length and the margin");
         QCOMPARE(repaints, 1);
         QVERIFY(waitingWhileRepainting);
-        QVERIFY2(waitingMeanwhile, "the game's timers see the wait");
+        QVERIFY2(waitingMeanwhile, "the game's timers run and see the wait");
         QVERIFY(!device.waiting());
         QVERIFY(!QtWaveDevice::anyWaiting());
 
         QTest::qWait(300);
-        Recorder* rec = heard();
+        MonitorRecorder* rec = heard();
         if (!rec)
             return;
-        QVERIFY2(waited >= 800, "a waiting play lasts as long as its sound");
+        QVERIFY2(waited >= 900, "a waiting play lasts as long as its sound");
         const auto last = rec->lastAudible(requested, nowNs());
         QVERIFY(last);
-        const double overshoot = msBetween(*last, returned);
-        qInfo("it returned %.1f ms after the last sample was heard", overshoot);
-        QVERIFY2(overshoot > -30, "the sound has been heard to its end when the play returns");
+        const double after = msBetween(*last, returned);
+        qInfo("it returned %.1f ms after the last sample was heard", after);
+        QVERIFY2(after > -30, "the sound has been heard to its end when the play returns");
+        QVERIFY2(after < 250, "the play returns soon after the sound has ended");
     }
 
     void waitAppliesToTheNextCommandOnly() {
@@ -358,7 +326,6 @@ private slots:
         QTest::newRow("missing") << "absent.fez";
         QTest::newRow("empty") << "empty.fez";
         QTest::newRow("garbage") << "garbage.fez";
-        QTest::newRow("header only") << "riffonly.fez";
     }
     void unplayableFilesAreSilentAndReturnAtOnce() {
         QFETCH(QString, file);
@@ -375,16 +342,15 @@ private slots:
         qInfo("a waiting play of %s returned after %.2f ms", qPrintable(file), blocked);
         QVERIFY2(blocked < kAtOnceMs, "an unplayable file does not hold up the game");
         QTest::qWait(200);
-        if (Recorder* rec = heard())
+        if (MonitorRecorder* rec = heard())
             QVERIFY2(!rec->firstAudible(start, nowNs()), "nothing is heard");
     }
 
     void closeCutsThePlayingSound() {
         if (!heard())
-            QSKIP("no PulseAudio server to listen to (pactl info failed); tests/audio/pulse_null_sink.sh starts one");
+            QSKIP(kNoServer);
         QtWaveDevice device;
         device.preload({"tone10.fez", "high05.fez"});
-        QTest::qWait(100);
 
         const qint64 started = nowNs();
         request(device, "tone10.fez");
@@ -396,77 +362,89 @@ private slots:
         QVERIFY(last);
         const double after = msBetween(closed, *last);
         qInfo("the sound stopped %.1f ms after Close", after);
-        QVERIFY2(after < 200, "Close stops the sound");
+        QVERIFY2(after < 100, "Close stops the sound");
 
         // The next request cuts the 1 s tone at 440 Hz short with 880 Hz.
         request(device, "tone10.fez");
         QTest::qWait(300);
         const qint64 second = nowNs();
-        device.setCommand("close");
-        device.setDeviceType("WaveAudio");
-        device.setFileName("high05.fez");
-        device.setCommand("open");
-        device.setCommand("play");
-        QTest::qWait(600);
-        Recorder* rec = heard();
-        const qint64 from = second + 150'000'000, to = second + 400'000'000;
-        const double first = rec->level(from, to, 440), next = rec->level(from, to, 880);
+        request(device, "high05.fez");
+        const auto [first, next] = tonesHeard(second);
         qInfo("while the second sound plays: 440 Hz at %.0f, 880 Hz at %.0f", first, next);
         QVERIFY2(next > 8000, "the second sound plays");
         QVERIFY2(first < 0.05 * next, "the first sound has stopped");
+
+        // A device going away takes its sound along.
+        auto gone = std::make_unique<QtWaveDevice>();
+        request(*gone, "tone10.fez");
+        QTest::qWait(200);
+        const qint64 destroyed = nowNs();
+        gone.reset();
+        QTest::qWait(300);
+        QVERIFY(!heard()->firstAudible(destroyed + 100'000'000, nowNs()));
     }
 
-    void filesAreLookedForHereThenBesideTheProgram() {
-        const char* name = "tst_wave_device_beside.fez";
-        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
-        const auto removeBeside = qScopeGuard([&] { QFile::remove(beside); });
-        writeFile(beside, waveFile(toneSamples(500, 440)));
-        QtWaveDevice device;
-        // A waiting play that finds its file lasts about as long as the file.
-        const double found = blockedMs(device, name, true);
-        QVERIFY2(found >= 400 && found <= kLimit05, "found beside the program");
-        writeFile(name, waveFile(toneSamples(1000, 440)));
-        const double here = blockedMs(device, name, true);
-        QVERIFY2(here >= 900 && here <= kLimit10, "the working directory comes first");
-        QVERIFY(QFile::remove(name) && QFile::remove(beside));
-        QVERIFY2(blockedMs(device, name, true) < kAtOnceMs, "a file gone from disk is not played");
-    }
-
-    // Without any sound server QSoundEffect reports a sound as playing for
-    // ever; the wait must end all the same. Run in a child process so that no
-    // server is in reach.
+    // Without any sound server a waiting play still returns within its bound.
     void waitingPlayWithoutServer() {
         if (qEnvironmentVariableIsSet(kChildVariable)) {
             QtWaveDevice device;
-            const qint64 t = nowNs();
-            device.preload({"tone05.fez"});
-            qInfo("preload without a server took %.2f ms", msBetween(t, nowNs()));
-            const double waited = blockedMs(device, "tone05.fez", true);
-            qInfo("a waiting play of 500 ms without a server returned after %.1f ms", waited);
-            QVERIFY(waited <= kLimit05);
+            for (int i = 0; i < 3; ++i) {
+                const double waited = blockedMs(device, "tone05.fez", true);
+                qInfo("a waiting play of 500 ms without a server returned after %.1f ms", waited);
+                QVERIFY(waited <= waitLimitMs(500));
+            }
             return;
         }
-        QVERIFY(QDir().mkdir("runtime"));
-        QVERIFY(QFile::setPermissions("runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kChildVariable, "1");
-        env.insert("PULSE_SERVER", "unix:/nonexistent");
-        env.insert("XDG_RUNTIME_DIR", QDir("runtime").absolutePath());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        QProcess child;
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        const qint64 start = nowNs();
-        child.start(QCoreApplication::applicationFilePath(), {"waitingPlayWithoutServer"});
-        QVERIFY(child.waitForFinished(10000));
-        const double total = msBetween(start, nowNs());
-        const QByteArray output = child.readAll();
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
-        for (const QByteArray& line : output.split('\n'))
-            if (line.startsWith("QINFO"))
-                qInfo("child: %s", line.constData());
-        qInfo("the child process took %.0f ms in all", total);
-        QVERIFY2(total <= kLimit05 + 3000, "the child, start-up included, is not held up");
+        runChild("waitingPlayWithoutServer",
+                 {{"PULSE_SERVER", "unix:/nonexistent"}, {"XDG_RUNTIME_DIR", runtimeDir()}},
+                 3 * waitLimitMs(500) + 3000);
+    }
+
+    // The server is killed and started again between plays, three times: the
+    // play right after a restart may be lost, the next must be heard, and no
+    // play waits beyond its bound meanwhile.
+    void serverRestartLosesAtMostOnePlay() {
+        if (!qEnvironmentVariableIsSet(kChildVariable)) {
+            if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
+                QSKIP("pulseaudio is not installed");
+            const QString runtime = runtimeDir();
+            runChild("serverRestartLosesAtMostOnePlay",
+                     {{"XDG_RUNTIME_DIR", runtime}, {"PULSE_SERVER", "unix:" + runtime + "/native"},
+                      {"PULSE_SINK", ""}},
+                     60000);
+            return;
+        }
+        PrivateServer server(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        QVERIFY2(server.start(), "the private server starts");
+        QtWaveDevice device;
+        const auto heardPlay = [&](MonitorRecorder& rec) {
+            const qint64 requested = nowNs();
+            const double waited = blockedMs(device, "tone05.fez", true);
+            if (waited > waitLimitMs(500))
+                qFatal("a waiting play took %.0f ms", waited);
+            mf::test::spin(100);
+            return rec.catchUp(nowNs()) && rec.firstAudible(requested, nowNs()).has_value();
+        };
+        int lost = 0;
+        for (int cycle = 1; cycle <= 3; ++cycle) {
+            {
+                MonitorRecorder rec("mf_sink.monitor");
+                QVERIFY(rec.waitUntilRecording());
+                QVERIFY2(heardPlay(rec), "a play before the server is killed is heard");
+            }
+            server.kill();
+            const double waited = blockedMs(device, "tone05.fez", true);
+            qInfo("cycle %d: with the server gone a waiting play returned after %.0f ms", cycle, waited);
+            QVERIFY(waited <= waitLimitMs(500));
+            QVERIFY2(server.start(), "the private server starts again");
+            MonitorRecorder rec("mf_sink.monitor");
+            QVERIFY(rec.waitUntilRecording());
+            const bool first = heardPlay(rec);
+            lost += first ? 0 : 1;
+            QVERIFY2(heardPlay(rec), "the second play after a restart is heard");
+            qInfo("cycle %d: the first play after the restart was %s", cycle, first ? "heard" : "lost");
+        }
+        qInfo("%d of 3 first plays after a restart lost", lost);
     }
 };
 

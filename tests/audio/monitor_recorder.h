@@ -1,0 +1,178 @@
+// Records a PulseAudio monitor source with parec and places every sample on
+// this process's clock, so a test or benchmark can tell when a sound it asked
+// for was heard. Each sample's time is taken from the earliest arrival seen,
+// which is when the sink rendered it: a null sink renders up to one block
+// (about the lowest latency any of its streams asks for) ahead of its clock,
+// so a time found here may be up to that much early. Look for a sound's onset
+// from a little before its request (kEarly) to see that spread.
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace mf::test {
+
+// Nanoseconds on one steady clock shared by the recorder and its user.
+inline qint64 nowNs() {
+    static const QElapsedTimer clock = [] { QElapsedTimer c; c.start(); return c; }();
+    return clock.nsecsElapsed();
+}
+
+inline double msBetween(qint64 fromNs, qint64 toNs) { return double(toNs - fromNs) / 1e6; }
+
+// Runs the event loop until the condition holds or the time is up.
+inline bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
+    const qint64 end = nowNs() + qint64(timeoutMs) * 1'000'000;
+    while (!condition()) {
+        if (nowNs() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(500);
+    }
+    return true;
+}
+
+// Runs the event loop for this long.
+inline void spin(double ms) {
+    const qint64 end = nowNs() + qint64(ms * 1e6);
+    waitFor([&] { return nowNs() >= end; }, int(ms) + 1000);
+}
+
+// The median and 95th percentile of some figures.
+struct Spread {
+    double median = 0;
+    double p95 = 0;
+    static Spread of(std::vector<double> values) {
+        if (values.empty())
+            return {};
+        std::sort(values.begin(), values.end());
+        const auto at = [&](double q) { return values[std::size_t(std::ceil(q * double(values.size()))) - 1]; };
+        return {at(0.5), at(0.95)};
+    }
+};
+
+class MonitorRecorder {
+public:
+    static constexpr int kRate = 44100;
+    static constexpr int kAudible = 1000;   // about -30 dBFS; a null sink's silence is 0
+    static constexpr qint64 kEarlyNs = 30'000'000;   // more than a render block
+
+    explicit MonitorRecorder(const QString& source) {
+        QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { read(); });
+        process_.start("parec", {"--device=" + source, "--format=s16le", "--channels=1",
+                                 "--rate=" + QString::number(kRate), "--latency-msec=10"});
+    }
+    ~MonitorRecorder() {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+    MonitorRecorder(const MonitorRecorder&) = delete;
+    MonitorRecorder& operator=(const MonitorRecorder&) = delete;
+
+    // Waits until sound flows (a low-latency monitor takes a moment).
+    bool waitUntilRecording() {
+        return waitFor([this] { return count() >= kRate / 10; }, 10000);
+    }
+
+    // Takes in everything captured up to the given time; false when the
+    // recorder stopped delivering.
+    bool catchUp(qint64 untilNs) {
+        return waitFor([&] { return timeNs(count()) >= untilNs; }, 5000);
+    }
+
+    std::optional<qint64> firstAudible(qint64 fromNs, qint64 toNs) const {
+        for (qint64 i = indexAt(fromNs); i < indexAt(toNs); ++i)
+            if (std::abs(at(i)) >= kAudible)
+                return timeNs(i);
+        return {};
+    }
+    std::optional<qint64> lastAudible(qint64 fromNs, qint64 toNs) const {
+        for (qint64 i = indexAt(toNs) - 1; i >= indexAt(fromNs); --i)
+            if (std::abs(at(i)) >= kAudible)
+                return timeNs(i);
+        return {};
+    }
+    double rms(qint64 fromNs, qint64 toNs) const {
+        double sum = 0;
+        const qint64 from = indexAt(fromNs), to = indexAt(toNs);
+        for (qint64 i = from; i < to; ++i)
+            sum += double(at(i)) * at(i);
+        return to > from ? std::sqrt(sum / double(to - from)) : 0;
+    }
+    // Amplitude of one frequency, by the Goertzel filter.
+    double level(qint64 fromNs, qint64 toNs, double hz) const {
+        const double k = 2 * std::cos(2 * M_PI * hz / kRate);
+        double s1 = 0, s2 = 0;
+        const qint64 from = indexAt(fromNs), to = indexAt(toNs);
+        for (qint64 i = from; i < to; ++i) {
+            const double s = at(i) + k * s1 - s2;
+            s2 = s1;
+            s1 = s;
+        }
+        const double power = s1 * s1 + s2 * s2 - k * s1 * s2;
+        return to > from ? 2 * std::sqrt(std::max(power, 0.0)) / double(to - from) : 0;
+    }
+
+private:
+    void read() {
+        raw_ += process_.readAllStandardOutput();
+        origin_ = std::min(origin_, nowNs() - count() * 1'000'000'000 / kRate);
+    }
+    qint64 count() const { return raw_.size() / 2; }
+    int at(qint64 i) const { return qFromLittleEndian<qint16>(raw_.constData() + 2 * i); }
+    qint64 timeNs(qint64 i) const { return origin_ + i * 1'000'000'000 / kRate; }
+    qint64 indexAt(qint64 ns) const {
+        return std::clamp<qint64>((ns - origin_) * kRate / 1'000'000'000, 0, count());
+    }
+
+    QProcess process_;
+    QByteArray raw_;
+    qint64 origin_ = std::numeric_limits<qint64>::max() / 2;
+};
+
+// Plays silence into the default sink for as long as it lives, so that the
+// sink and its monitor run on the wall clock.
+class SilenceStream {
+public:
+    SilenceStream() {
+        process_.setStandardInputFile("/dev/zero");
+        process_.start("pacat", {"--playback", "--raw", "--format=s16le", "--channels=1",
+                                 "--rate=" + QString::number(MonitorRecorder::kRate), "--latency-msec=50"});
+    }
+    ~SilenceStream() {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+    SilenceStream(const SilenceStream&) = delete;
+    SilenceStream& operator=(const SilenceStream&) = delete;
+
+private:
+    QProcess process_;
+};
+
+// The default sink of the server in reach (`pactl info`), or empty.
+inline QString defaultSink() {
+    QProcess pactl;
+    pactl.start("pactl", {"info"});
+    if (!pactl.waitForFinished(5000) || pactl.exitStatus() != QProcess::NormalExit || pactl.exitCode() != 0)
+        return {};
+    for (const QString& line : QString::fromUtf8(pactl.readAllStandardOutput()).split('\n'))
+        if (line.startsWith("Default Sink: "))
+            return line.mid(14).trimmed();
+    return {};
+}
+
+} // namespace mf::test

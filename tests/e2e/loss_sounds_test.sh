@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Ten Expert games lost in a row in one run of the program: the explosion is
+# heard every time, to its end. (The sound output once fell silent after a
+# few sounds while the game still held the window for each.)
+#
+# Each round: cells are pressed with the left button column by column until
+# sound is heard on the sink; the recording then runs until the sound (and a
+# laugh that may follow) has ended. The explosion lasts 1.6 s and the laugh
+# 1.2 s, so 1.4 s or more from the first to the last audible sample means
+# the explosion was heard whole. Ctrl+R then starts the next game.
+# Helpers below are called through others (mf_check, mf_wait_until).
+# shellcheck disable=SC2317
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+ROUNDS=10
+
+at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
+
+# xdotool's "mousemove --sync" stalls when the pointer is at its target
+# already: it is sent to an empty corner first.
+pointer_away() { xdotool mousemove 1023 767; }
+
+mf_setup
+mf_start_game default
+mf_open_main
+mf_board_top
+
+w0=$MF_WIN_W
+pointer_away && mf_key "$MF_WIN" ctrl+e
+expert_size() { mf_geometry "$MF_WIN" && ((MF_WIN_W > w0)); }
+mf_wait_until 5 expert_size || mf_die "Ctrl+E did not make the window grow to the Expert board"
+sleep 0.5
+
+heard=0
+for ((round = 1; round <= ROUNDS; round++)); do
+    mf_record_start "loss-sounds-$round"
+    mf_press_until_heard 14 || mf_log "round $round: no sound while pressing every cell"
+    mf_wait_until 15 mf_recording_fell_silent || mf_log "round $round: the sound did not end within 15 s"
+    mf_record_stop >/dev/null
+    span=$(mf_sound_span "$MF_REC_FILE")
+    mf_log "round $round: sound for $span s"
+    if at_least "$span" 1.4; then
+        heard=$((heard + 1))
+    fi
+    mf_check "round $round: the explosion was heard to its end" at_least "$span" 1.4
+    mf_check "round $round: the program still runs" mf_running
+    pointer_away && mf_key "$MF_WIN" ctrl+r
+    sleep 0.5
+done
+mf_log "the explosion was heard in $heard of $ROUNDS lost games"
+mf_check "every one of $ROUNDS losses was heard" test "$heard" -eq "$ROUNDS"
+mf_finish
