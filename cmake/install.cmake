@@ -66,3 +66,12 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz ${packaging}/co
     DESTINATION share/doc/marrowfen2)
 
 include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)
+
+# The game opens libpulse and libsndfile when it first plays a sound, so they
+# are not on its link line; this probe is, for cmake/package_depends.cmake.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(MARROWFEN_SOUND_LIBRARIES REQUIRED IMPORTED_TARGET libpulse sndfile)
+add_executable(sound_library_probe ${packaging}/sound_library_probe.cpp)
+target_link_libraries(sound_library_probe PRIVATE PkgConfig::MARROWFEN_SOUND_LIBRARIES)
+set_target_properties(sound_library_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
+add_dependencies(marrowfen2 sound_library_probe)

@@ -1,7 +1,7 @@
 # The Debian package, made by CPack from the install rules:
 #   cpack -G DEB            (in the build folder; scripts/package.sh does it all)
 # gives marrowfen2_<version>_<arch>.deb. Its library dependencies are worked
-# out by dpkg-shlibdeps from the program, not written here.
+# out by dpkg-shlibdeps, not written here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME marrowfen2)
 set(CPACK_PACKAGE_VENDOR "The Marrowfen 2 developers")
@@ -16,8 +16,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The sound libraries are opened at run time, out of dpkg-shlibdeps's sight.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0, libsndfile1")
+# The sound libraries are opened at run time: cmake/package_depends.cmake
+# works out the dependencies on them when the package is made.
+set(CPACK_MARROWFEN_SOUND_PROBE ${CMAKE_BINARY_DIR}/packaging/sound_library_probe)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_depends.cmake)
 # Sound needs a server to play to; the fonts are the ones the windows ask for.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, fonts-comic-neue, fonts-liberation2")
 # CPack joins the summary and this text into the package's description.
