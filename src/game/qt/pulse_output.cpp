@@ -154,14 +154,14 @@ void PulseOutput::contextChanged(pa_context* context, void* self) {
 // the device's. Under the lock.
 void PulseOutput::startStream(const std::shared_ptr<Playback>& playback) {
     const DecodedSound& sound = *playback->sound;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
-    playback->stream = pa_->pa_stream_new(context_, "sound", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
+    playback->stream = pa_->pa_stream_new(context_, "sound", &format, nullptr);
     if (!playback->stream) {
         playback->ended = true;
         return;
     }
     playing_.push_back(playback);
-    const std::uint32_t ahead = std::uint32_t(pa_->pa_usec_to_bytes(pa_usec_t(kBuffer.count()) * 1000, &spec));
+    const std::uint32_t ahead = std::uint32_t(pa_->pa_usec_to_bytes(pa_usec_t(kBuffer.count()) * 1000, &format));
     const pa_buffer_attr attr{std::uint32_t(-1), ahead, std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1)};
     pa_->pa_stream_set_state_callback(playback->stream, streamChanged, playback.get());
     pa_->pa_stream_set_write_callback(playback->stream, writable, playback.get());
