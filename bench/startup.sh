@@ -4,7 +4,8 @@
 #
 #   bash bench/startup.sh [--no-build] [RUNS]        (RUNS defaults to 10)
 #
-# For each program, RUNS times, each in a fresh working directory:
+# For each program, RUNS times, each in a fresh working directory, timed by
+# bench/startup_run.py from X's map events:
 #   start-up  time from exec to its first window being mapped (for the game,
 #             the title window)
 #   game      for marrowfen2 also: from Return pressed on the title window to
@@ -46,69 +47,25 @@ source "$repo/tests/e2e/lib.sh"
 MF_TEST="startup-bench"
 mf_setup >/dev/null 2>&1 || { echo "cannot start Xvfb and PulseAudio" >&2; exit 1; }
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
-# wait_mapped START_MS TITLE... : waits (tight loop) until a window with one
-# of these exact titles is mapped; sets WIN to it, TITLE to its title and
-# ELAPSED to the milliseconds since START_MS.
-wait_mapped() {
-    local t0=$1 deadline=$((SECONDS + 30)) title
-    shift
-    while ((SECONDS < deadline)); do
-        for title in "$@"; do
-            if WIN=$(mf_find_window "$title"); then
-                ELAPSED=$(($(now_ms) - t0))
-                TITLE=$title
-                return 0
-            fi
-        done
-        kill -0 "$MF_PID" 2>/dev/null || return 1
-    done
-    return 1
-}
-
-rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
-
 # one_run KIND : starts one program in a fresh folder and sets RESULT to
-# "startup_ms game_ms rss_kib" (game_ms is 0 for the empty window).
+# "startup_ms game_ms rss_kib" (game_ms is -1 for the empty window). The
+# times come from X's own map events (bench/startup_run.py), not from polling
+# with a tool.
 one_run() {
-    local kind=$1 dir t0 startup game_ms=0 rss
-    WIN='' TITLE='' ELAPSED=0 RESULT=''
-
+    local kind=$1 dir
+    RESULT=''
     dir=$(mktemp -d "$MF_TMP/run.XXXXXX")
     if [[ $kind == game ]]; then
         MF_WORKDIR=$dir
         mf_copy_sounds
         mf_default_records >"$dir/Vorask7.fez"
-    fi
-    t0=$(now_ms)
-    (
-        cd "$dir" || exit 1
-        unset QT_QPA_PLATFORM
-        if [[ $kind == game ]]; then exec "$game"; else exec "$empty"; fi
-    ) </dev/null >"$dir/output.log" 2>&1 &
-    MF_PID=$!
-    if [[ $kind == game ]]; then
-        wait_mapped "$t0" "$MF_STARTUP_TITLE" "$MF_TITLE" || return 1
-        startup=$ELAPSED
-        if [[ $TITLE == "$MF_STARTUP_TITLE" ]]; then
-            xdotool windowfocus --sync "$WIN"
-            t0=$(now_ms) # includes starting xdotool, a few milliseconds
-            xdotool key Return
-            wait_mapped "$t0" "$MF_TITLE" || return 1
-            game_ms=$ELAPSED
-        else
-            game_ms=-1 # no title window: the game window came first
-        fi
+        RESULT=$(cd "$dir" && env -u QT_QPA_PLATFORM /usr/bin/python3 "$repo/bench/startup_run.py" \
+            "$MF_STARTUP_TITLE" "$MF_TITLE" -- "$game" 2>"$dir/output.log") || { cat "$dir/output.log" >&2; return 1; }
     else
-        wait_mapped "$t0" empty-window-bench || return 1
-        startup=$ELAPSED
+        RESULT=$(cd "$dir" && env -u QT_QPA_PLATFORM /usr/bin/python3 "$repo/bench/startup_run.py" \
+            empty-window-bench -- "$empty" 2>"$dir/output.log") || { cat "$dir/output.log" >&2; return 1; }
     fi
-    sleep 1.5
-    rss=$(rss_kib "$MF_PID")
-    mf_stop_game
     rm -rf "$dir"
-    RESULT="$startup $game_ms $rss"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
