@@ -24,6 +24,14 @@ inline QRect px(const Rect& r) {
 
 inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// A dialog window with a fixed single border, a title and a close box only.
+inline constexpr Qt::WindowFlags kFixedDialog = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                                Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                                                Qt::CustomizeWindowHint;
+
+// Room a push button keeps between its frame and its caption, in pixels.
+inline constexpr int kButtonMargin = 4;
+
 // The named family first, then a free look-alike that Debian ships.
 QFont gameFont(const QString& family, double points, bool bold = false);
 

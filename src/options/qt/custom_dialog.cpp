@@ -33,8 +33,7 @@ QScrollBar* makeBar(QWidget* parent, const ScrollBar& model) {
 } // namespace
 
 CustomDialog::CustomDialog(FrmCustom& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QDialog(parent, kFixedDialog),
       model_(model) {
     setWindowTitle(qs(model_.Caption));
     setFont(gameFont(QStringLiteral("Comic Sans MS"), 12));

@@ -14,14 +14,10 @@ const QColor kRed(255, 0, 0);
 const QColor kBlack(0, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-// Room a push button keeps between its frame and its caption, in pixels.
-constexpr int kButtonMargin = 4;
-
 } // namespace
 
 ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kFixedDialog),
       model_(model) {
     setWindowTitle(qs(model_.Caption));
     setFixedSize(px(model_.ClientWidth), px(model_.ClientHeight));

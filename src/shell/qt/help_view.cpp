@@ -56,8 +56,7 @@ QLabel* makeLabel(QWidget* parent, const Label& model, const QFont& font) {
 } // namespace
 
 HelpView::HelpView(HelpFrm& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QDialog(parent, kFixedDialog),
       model_(model) {
     setWindowTitle(qs(model_.Caption));
     setWindowModality(Qt::ApplicationModal); // set once: a change would remake the window
@@ -80,7 +79,7 @@ void HelpView::build() {
     ok_->setGeometry(px(model_.Ok.rect));
     ok_->setDefault(true);
     ok_->setFocus();
-    ok_->setText(wrapCaption(qs(model_.Ok.Caption), ok_->fontMetrics(), ok_->width() - 8));
+    ok_->setText(wrapCaption(qs(model_.Ok.Caption), ok_->fontMetrics(), ok_->width() - 2 * kButtonMargin));
     ok_->setAccessibleName(qs(model_.Ok.Caption)); // read without the line break
 
     makeLabel(this, model_.Label7, gameFont(QStringLiteral("MS Sans Serif"), 8.25));
