@@ -96,7 +96,9 @@ std::shared_ptr<Playback> PulseOutput::play(std::shared_ptr<const DecodedSound> 
 }
 
 void PulseOutput::stop(const std::shared_ptr<Playback>& playback) {
-    if (!playback || !loop_)
+    // A playback comes from play(), which has tried to start the thread; the
+    // answer is read under the start lock, as the warm-up thread writes it.
+    if (!playback || !startThread())
         return;
     const Lock lock(*this);
     finish(*playback);
