@@ -46,11 +46,6 @@ void QtWaveDevice::setCommand(const std::string& command) {
         play(wait);
 }
 
-void QtWaveDevice::preload(const QStringList& names) {
-    for (const QString& name : names)
-        SoundStore::find(name);
-}
-
 void QtWaveDevice::close() {
     PulseOutput::instance().stop(std::exchange(playing_, nullptr));
     opened_ = nullptr;

@@ -4,7 +4,6 @@
 // the program is up.
 #pragma once
 
-#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -40,10 +39,6 @@ public:
     void setWait(bool wait) override { wait_ = wait; }
     // "Close", "Open" or "Play", in any case; anything else is ignored.
     void setCommand(const std::string& command) override;
-
-    // Decodes these sounds now, so that their first play need not. Sounds
-    // are shared by all devices.
-    void preload(const QStringList& names);
 
     // True while a waiting play blocks: on this device, or on any.
     bool waiting() const { return waiting_; }
