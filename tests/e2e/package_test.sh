@@ -3,7 +3,8 @@
 #
 # 1. Built with cpack from the build folder: its name, its computed
 #    dependencies, and the checks of lintian (no errors), of the menu entry
-#    (desktop-file-validate) and of the catalogue entry (appstreamcli).
+#    (desktop-file-validate) and of the catalogue entry (appstreamcli); the
+#    licence in its copyright file, and the manual page with its keys.
 # 2. Unpacked into a scratch root and started through its launcher from an
 #    unrelated folder, with a scratch HOME, as on a Wayland desktop: the data
 #    folder appears with the default records, lost games are heard with the
@@ -61,6 +62,14 @@ mf_check "the menu entry passes desktop-file-validate" \
     desktop-file-validate "$root/usr/share/applications/$ID.desktop"
 mf_check "the catalogue entry passes appstreamcli validate" \
     appstreamcli validate --no-net "$root/usr/share/metainfo/$ID.metainfo.xml"
+mf_check "the copyright file names the licence, GPL-3.0-or-later, and Debian's copy of it" \
+    bash -c "grep -q '^License: GPL-3.0-or-later\$' '$root/usr/share/doc/marrowfen2/copyright' &&
+             grep -q '/usr/share/common-licenses/GPL-3' '$root/usr/share/doc/marrowfen2/copyright'"
+manual=$MF_TMP/manual.txt
+MANWIDTH=80 man -l "$root/usr/share/man/man6/marrowfen2.6.gz" >"$manual" 2>"$MF_TMP/man.log"
+mf_check "the manual page renders, with a KEYS section that names the board keys and the boss key" \
+    bash -c "grep -q '^KEYS' '$manual' && grep -q 'Page Up' '$manual' && grep -q '^BOSS KEY' '$manual' &&
+             grep -q '^SCREEN READERS' '$manual' && test ! -s '$MF_TMP/man.log'"
 entry() { sed -n "s/^$1=//p" "$root/usr/share/applications/$ID.desktop"; }
 mf_check "the menu entry starts the launcher on the players' PATH (/usr/games)" \
     test -x "$root/usr/games/$(entry Exec)"
