@@ -48,7 +48,7 @@ not_run() {
 # ---------------------------------------------------------- what to run on ---
 
 say "dependencies"
-if ! bash "$repo/scripts/deps.sh"; then
+if ! bash "$repo/scripts/deps.sh" test; then
     echo "could not install the dependencies"
     echo "0 passed, 1 failed"
     exit 1

@@ -137,14 +137,21 @@ mf_setup() {
         command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh)"
     done
     [[ -x $MF_PROGRAM ]] || mf_die "no program at $MF_PROGRAM (build it first)"
+    mf_setup_tmp
+    mf_start_xvfb
+    mf_start_pulse
+}
+
+# Makes the temporary folder (MF_TMP, with the working directory MF_WORKDIR)
+# and arranges for it and whatever the test starts to go when it exits; for
+# a test that needs neither a display nor sound, instead of mf_setup.
+mf_setup_tmp() {
     mkdir -p "$MF_ARTIFACTS"
     MF_TMP=$(mktemp -d "${TMPDIR:-/tmp}/marrowfen-e2e.XXXXXX")
     MF_WORKDIR=$MF_TMP/work
     mkdir -p "$MF_WORKDIR"
     trap mf_cleanup EXIT
     trap 'exit 130' INT TERM
-    mf_start_xvfb
-    mf_start_pulse
 }
 
 # Starts Xvfb on a display number it picks itself and exports DISPLAY.
