@@ -77,7 +77,7 @@ while todo:
         continue
     stanza = candidate(name)
     if stanza is None:
-        sys.exit("no candidate for " + name)
+        sys.exit("apt knows no %s: its package lists are missing (apt-get update)" % name)
     lines = [l for l in stanza.splitlines() if l.split(":")[0] not in SKIP or l.startswith(" ")]
     lines.insert(1, "Status: install ok installed")
     installed[name] = "\n".join(lines)
