@@ -122,7 +122,7 @@ marrowfen_pipewire_start() {
             return 1
         fi
     done
-    mkdir -p -m 700 "$run" && mkdir -p "$own/state" "$own/home" "$own/data" || return 1
+    mkdir -p "$own/state" "$own/home" "$own/data" && chmod 700 "$run" || return 1
     marrowfen_pipewire_config "$own" || return 1
     : >"$own/pids"
     # The bus address leads nowhere: no session bus of the player's is

@@ -11,6 +11,8 @@
 #   --no-remove makes apt fail rather than remove it.
 # - A machine with neither sound server: the test command takes PulseAudio
 #   and PipeWire both, so that the sound tests run on each.
+# Helpers below are called through mf_check.
+# shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -112,6 +114,19 @@ installs_none_of() {
 }
 asks_for() { asked "$1" | grep -qx "$2"; }
 has() { [[ $(dpkg-query --admindir="$MF_TMP/$1" -W -f='${db:Status-Status}' "$2" 2>/dev/null) == installed ]]; }
+simulated_apt() { apt-get -s -q -o "Dir::State::status=$MF_TMP/$1/status" -o Dir::Cache::pkgcache= "${@:2}"; }
+unbroken() { simulated_apt "$1" check >/dev/null; }
+
+is_pipewire_desktop() {
+    has "$1" pipewire-audio && has "$1" pipewire-alsa && ! has "$1" pulseaudio && ! has "$1" xvfb
+}
+has_no_sound_server() { ! has "$1" pipewire && ! has "$1" pipewire-pulse && ! has "$1" pulseaudio; }
+asks_for_test_tools() { asks_for "$1" xvfb && asks_for "$1" libgtest-dev && asks_for "$1" sox; }
+takes_pipewire_only() { asks_for "$1" pulseaudio-utils && installs_none_of "$1" pulseaudio; }
+takes_both_servers() { asks_for "$1" pulseaudio && asks_for "$1" pipewire-pulse && asks_for "$1" wireplumber; }
+refuses_pulseaudio() {
+    ! simulated_apt "$1" install --no-install-recommends --no-remove pulseaudio >"$MF_TMP/refused.plan" 2>&1
+}
 
 mf_setup_tmp
 MF_DROP="pulseaudio pulseaudio-utils pulseaudio-module-bluetooth ${TEST_TOOLS[*]} fonts-comic-neue"
@@ -120,13 +135,11 @@ make_machine "$MF_TMP/gnome" "$MF_DROP" "pipewire-audio pipewire-alsa pipewire-p
     mf_die "cannot make the PipeWire desktop's status file"
 make_machine "$MF_TMP/bare" "$MF_DROP pipewire pipewire-pulse pipewire-audio pipewire-alsa wireplumber" "" ||
     mf_die "cannot make the bare machine's status file"
-simulated_apt() { apt-get -s -q -o "Dir::State::status=$MF_TMP/$1/status" -o Dir::Cache::pkgcache= "${@:2}"; }
 
-mf_check "the PipeWire desktop has pipewire-audio and no pulseaudio" \
-    eval 'has gnome pipewire-audio && has gnome pipewire-alsa && ! has gnome pulseaudio && ! has gnome xvfb'
-mf_check "the PipeWire desktop has no broken package" eval 'simulated_apt gnome check >/dev/null'
-mf_check "the bare machine has no sound server and no broken package" \
-    eval '! has bare pipewire && ! has bare pulseaudio && simulated_apt bare check >/dev/null'
+mf_check "the PipeWire desktop has pipewire-audio, no pulseaudio, no test tool" is_pipewire_desktop gnome
+mf_check "the PipeWire desktop has no broken package" unbroken gnome
+mf_check "the bare machine has no sound server" has_no_sound_server bare
+mf_check "the bare machine has no broken package" unbroken bare
 
 for machine in gnome bare; do
     mf_check "$machine, play: apt's plan succeeds" plan "$machine" play
@@ -134,20 +147,17 @@ for machine in gnome bare; do
     mf_check "$machine, play: no test tool, no sound server" installs_none_of "$machine-play" "${TEST_TOOLS[@]}"
     mf_check "$machine, play: nothing removed" removes_nothing "$machine-play"
     mf_check "$machine, test: apt's plan succeeds" plan "$machine" test
-    mf_check "$machine, test: the test tools" eval 'asks_for '$machine'-test xvfb && asks_for '$machine'-test libgtest-dev'
+    mf_check "$machine, test: the test tools" asks_for_test_tools "$machine-test"
     mf_check "$machine, test: nothing removed" removes_nothing "$machine-test"
 done
-mf_check "gnome, test: PipeWire's tools, no pulseaudio" \
-    eval 'asks_for gnome-test pulseaudio-utils && installs_none_of gnome-test pulseaudio'
-mf_check "bare, test: PulseAudio and PipeWire both" \
-    eval 'asks_for bare-test pulseaudio && asks_for bare-test pipewire-pulse && asks_for bare-test wireplumber'
+mf_check "gnome, test: PipeWire's tools, no pulseaudio" takes_pipewire_only gnome-test
+mf_check "bare, test: PulseAudio and PipeWire both" takes_both_servers bare-test
 
 # What deps.sh guards against: pulseaudio on the desktop removes its sound
 # set-up, unless --no-remove stops apt.
 simulated_apt gnome install --no-install-recommends pulseaudio >"$MF_TMP/force.plan" 2>&1
 mf_check "without --no-remove, pulseaudio would remove pipewire-audio" grep -q '^Remv pipewire-audio' "$MF_TMP/force.plan"
-mf_check "with --no-remove, apt refuses pulseaudio" \
-    eval '! simulated_apt gnome install --no-install-recommends --no-remove pulseaudio >"$MF_TMP/refused.plan" 2>&1'
+mf_check "with --no-remove, apt refuses pulseaudio" refuses_pulseaudio gnome
 for f in "$MF_TMP"/*.plan; do
     mf_log "$(basename "$f" .plan): $(grep -h -E '^(E:|[0-9]+ upgraded)' "$f")"
 done
