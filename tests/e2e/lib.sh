@@ -141,7 +141,7 @@ mf_wait_until() {
 # arranges for all of it to be stopped when the test exits.
 mf_setup() {
     for tool in Xvfb xdpyinfo xdotool xwininfo xprop import convert pactl parec pacat sox python3; do
-        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh)"
+        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh test)"
     done
     [[ -x $MF_PROGRAM ]] || mf_die "no program at $MF_PROGRAM (build it first)"
     mf_setup_tmp
@@ -248,7 +248,7 @@ mf_start_silence() {
 # Starts openbox on the test's display, for what needs a window manager:
 # minimising, close boxes, focus and window state. Call after mf_setup.
 mf_start_wm() {
-    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh)"
+    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh test)"
     mkdir -p "$MF_TMP/wm"
     HOME=$MF_TMP/wm openbox --sm-disable >"$MF_TMP/wm/log" 2>&1 &
     MF_WM_PID=$!
