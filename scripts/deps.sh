@@ -1,60 +1,148 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Marrowfen 2 needs on Debian 12.
-# Quick when everything is already there: apt is only asked when a package
-# is missing. Needs root (or sudo) only in that case.
+# Installs what Marrowfen 2 needs on Debian 12, and never removes anything:
+#   scripts/deps.sh play      building and playing (scripts/run.sh): compiler,
+#                             CMake, Qt, the sound libraries' headers, fonts;
+#                             no sound server, no test tool
+#   scripts/deps.sh package   also the tools of the Debian package (scripts/package.sh)
+#   scripts/deps.sh test      also the test tools and the tests' sound servers
+#                             (scripts/test.sh)
+# Quick when everything is there: apt is asked nothing then. Needs root (or
+# sudo) only when something is missing. apt-get runs with --no-remove: when a
+# package could only come by removing another, it fails and says so.
+#
+# MARROWFEN_DEPS_SIMULATE=1 asks apt for its plan only (apt-get -s, printed
+# on standard output): no root, no apt-get update, nothing installed.
+# MARROWFEN_DPKG_ADMINDIR=DIR reads what is installed from DIR/status instead
+# of /var/lib/dpkg/status (with the simulation: the plan for another machine).
 set -euo pipefail
 
-packages=(
-    # build
+mode=${1:-play}
+simulate=${MARROWFEN_DEPS_SIMULATE:-0}
+admindir=${MARROWFEN_DPKG_ADMINDIR:-/var/lib/dpkg}
+
+play_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev libxkbcommon-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    # sound: the game opens libpulse (PulseAudio or PipeWire's service) and
-    # libsndfile (decoding) when the first sound is asked for; the headers
-    # build it, and the tests write their sound files with libsndfile
+    # the game opens libpulse (PulseAudio or PipeWire's Pulse service) and
+    # libsndfile (decoding) when the first sound is asked for
     libpulse-dev libsndfile1-dev
     # fonts the windows ask for (Comic Sans MS, Times New Roman, Arial)
     fontconfig fonts-comic-neue fonts-liberation2
-    # end-to-end tests and benchmarks: a virtual display, a sound server
-    # with a null sink, input and screenshot tools, a window manager for
-    # minimising, close boxes and focus, sound measurement
+)
+package_packages=(
+    # dpkg-shlibdeps for the package's dependencies
+    dpkg-dev file
+)
+test_packages=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # end-to-end tests: a virtual display, input and screenshot tools, a
+    # window manager for minimising, close boxes and focus, sound measurement
+    # (the sound servers are chosen below)
     xvfb xauth xdotool x11-utils imagemagick openbox
-    pulseaudio pulseaudio-utils sox procps python3
-    # the Debian package: dpkg-shlibdeps for its dependencies, and the checks
-    # of the package, its menu entry and its catalogue entry
-    dpkg-dev file lintian desktop-file-utils appstream
+    pulseaudio-utils sox procps python3
+    # the checks of the package, its menu entry and its catalogue entry
+    lintian desktop-file-utils appstream
     # end-to-end tests read the game as a screen reader does (AT-SPI)
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
+# PipeWire with its Pulse service and a session manager: none of them
+# conflicts with pulseaudio (pipewire-audio and pipewire-alsa do).
+pipewire_packages=(pipewire pipewire-pulse wireplumber)
 
-# One dpkg-query for the lot; a package it has never heard of prints nothing.
-mapfile -t installed < <(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
-    awk '$1 == "installed" { print $2 }')
-missing=()
-for package in "${packages[@]}"; do
-    found=no
-    for have in "${installed[@]}"; do
-        if [[ $have == "$package" ]]; then found=yes; break; fi
-    done
-    [[ $found == yes ]] || missing+=("$package")
-done
+apt_options=(-q --no-install-recommends --no-remove)
+if [[ $admindir != /var/lib/dpkg ]]; then
+    # Another status file: apt keeps no cache of it on disk.
+    apt_options+=(-o "Dir::State::status=$admindir/status"
+        -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+fi
 
-if ((${#missing[@]} == 0)); then
+# installed PACKAGE... : prints those of the packages that are installed.
+installed() {
+    dpkg-query --admindir="$admindir" -W -f='${db:Status-Status} ${Package}\n' "$@" 2>/dev/null |
+        awk '$1 == "installed" { print $2 }' | sort -u
+}
+
+is_installed() { [[ -n $(installed "$1") ]]; }
+
+# Whether pulseaudio comes without removing anything; apt only simulates.
+pulseaudio_fits() {
+    apt-get -s "${apt_options[@]}" install pulseaudio >/dev/null 2>&1
+}
+
+# sound_servers [decide] : prints the test's sound server packages. Where
+# PipeWire's Pulse service plays, PipeWire only; where PulseAudio is
+# installed, both, so that the tests run on each. Elsewhere PulseAudio joins
+# only when apt can add it without removing anything; this needs apt and is
+# asked only with "decide" (otherwise prints "undecided").
+sound_servers() {
+    printf '%s\n' "${pipewire_packages[@]}"
+    if is_installed pipewire-pulse || is_installed pipewire-audio; then
+        return
+    fi
+    if is_installed pulseaudio; then
+        echo pulseaudio
+    elif [[ ${1:-} != decide ]]; then
+        echo undecided
+    elif pulseaudio_fits; then
+        echo pulseaudio
+    else
+        echo "deps: pulseaudio would remove a package; the tests use PipeWire" >&2
+    fi
+}
+
+packages=("${play_packages[@]}")
+case $mode in
+    play) ;;
+    package) packages+=("${package_packages[@]}") ;;
+    test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+    *)
+        echo "usage: scripts/deps.sh [play|package|test]" >&2
+        exit 2
+        ;;
+esac
+
+# missing PACKAGE... : prints those of the packages that are not installed.
+missing() {
+    comm -23 <(printf '%s\n' "$@" | sort -u) <(installed "$@")
+}
+
+servers=()
+[[ $mode != test ]] || mapfile -t servers < <(sound_servers)
+mapfile -t wanted < <(missing "${packages[@]}" "${servers[@]}")
+if ((${#wanted[@]} == 0)); then
+    [[ $simulate != 1 ]] || echo "deps: nothing to install"
     exit 0
 fi
 
-echo "deps: installing ${missing[*]}"
 sudo=()
-if ((EUID != 0)); then
+if ((EUID != 0)) && [[ $simulate != 1 ]]; then
     sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-if ! { "${sudo[@]}" apt-get update -q &&
-       "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; } </dev/null >"$log" 2>&1; then
+
+# The package lists first: the choice of sound server asks apt.
+if [[ $simulate != 1 ]] &&
+    ! "${sudo[@]}" apt-get update -q </dev/null >"$log" 2>&1; then
     cat "$log" >&2
-    echo "deps: apt-get failed" >&2
+    echo "deps: apt-get update failed" >&2
+    exit 1
+fi
+if [[ " ${servers[*]} " == *" undecided "* ]]; then
+    mapfile -t servers < <(sound_servers decide)
+    mapfile -t wanted < <(missing "${packages[@]}" "${servers[@]}")
+fi
+
+if [[ $simulate == 1 ]]; then
+    echo "deps: would install ${wanted[*]}"
+    apt-get -s "${apt_options[@]}" install "${wanted[@]}"
+    exit
+fi
+echo "deps: installing ${wanted[*]}"
+if ! "${sudo[@]}" apt-get install -y "${apt_options[@]}" "${wanted[@]}" </dev/null >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "deps: apt-get failed (it removes nothing; a package above may conflict with one installed)" >&2
     exit 1
 fi
 echo "deps: done"

@@ -8,7 +8,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${1:-$repo/build-package}")
 
-bash "$repo/scripts/deps.sh"
+bash "$repo/scripts/deps.sh" package
 MARROWFEN_TARGETS=marrowfen2 bash "$repo/scripts/build.sh" "$build" \
     -DCMAKE_BUILD_TYPE=Release -DMARROWFEN_TESTS=OFF -DMARROWFEN_BENCH=OFF -DMARROWFEN_SANITIZE=OFF
 rm -f "$build"/marrowfen2_*.deb

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game, installs it into build/stage and
-# starts it there through its launcher, exactly as an installed game starts:
+# Installs what is missing for building and playing (no sound server and no
+# test tool: the game plays through whatever server the desktop runs),
+# builds the game, installs it into build/stage and starts it there through
+# its launcher, exactly as an installed game starts:
 # in the data folder ${XDG_DATA_HOME:-~/.local/share}/marrowfen2, where it
 # keeps its record file and where a sound file of your own replaces the
 # installed one.
@@ -9,7 +11,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 stage=$repo/build/stage
 
-bash "$repo/scripts/deps.sh"
+bash "$repo/scripts/deps.sh" play
 mkdir -p "$repo/build"
 log=$repo/build/run-build.log
 
@@ -30,7 +32,11 @@ show_progress() {
 }
 
 echo "run: building (the first time takes a few minutes; the log is $log)"
-if ! MARROWFEN_TARGETS=marrowfen2 bash "$repo/scripts/build.sh" "$repo/build" 2>&1 |
+# A new build folder is configured without the tests, whose libraries the
+# play command does not install; one the test command made keeps its options.
+options=()
+[[ -f $repo/build/CMakeCache.txt ]] || options=(-DMARROWFEN_TESTS=OFF)
+if ! MARROWFEN_TARGETS=marrowfen2 bash "$repo/scripts/build.sh" "$repo/build" "${options[@]}" 2>&1 |
     tee "$log" | show_progress; then
     tail -n 60 "$log" >&2
     echo "run: the build failed; the whole log is $log" >&2

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Marrowfen 2 and runs every test:
-#   0. a PulseAudio null sink (tests/audio/pulse_null_sink.sh)
+#   0. a null sink on a sound server of this run's own: PulseAudio, or
+#      PipeWire where only PipeWire is installed (tests/audio/pulse_null_sink.sh)
 #   1. build/       warnings as errors, benchmarks built (not run)
 #   2. unit tests   (GoogleTest, through ctest)
 #   3. widget tests (Qt Test on the offscreen platform, ctest label "qt")
 #   4. build-asan/  address and undefined-behaviour sanitizers, no Qt
 #   5. unit tests under the sanitizers
-#   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb)
+#   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb);
+#      the sound tests once more on a private PipeWire where PulseAudio ran
+#      them and PipeWire is installed
 # and closes with one line "N passed, N failed" counting these suites.
 # Exits non-zero when any of them failed.
 set -uo pipefail
@@ -30,10 +33,10 @@ suite() {
     say "$name"
     if "$@"; then
         passed=$((passed + 1))
-        summary+=("$(printf 'PASS  %-26s %4ds' "$name" $((SECONDS - t0)))")
+        summary+=("$(printf 'PASS  %-34s %4ds' "$name" $((SECONDS - t0)))")
     else
         failed=$((failed + 1))
-        summary+=("$(printf 'FAIL  %-26s %4ds' "$name" $((SECONDS - t0)))")
+        summary+=("$(printf 'FAIL  %-34s %4ds' "$name" $((SECONDS - t0)))")
     fi
 }
 
@@ -42,13 +45,13 @@ not_run() {
     say "$1"
     echo "not run: $2"
     failed=$((failed + 1))
-    summary+=("$(printf 'FAIL  %-26s  not run: %s' "$1" "$2")")
+    summary+=("$(printf 'FAIL  %-34s  not run: %s' "$1" "$2")")
 }
 
 # ---------------------------------------------------------- what to run on ---
 
 say "dependencies"
-if ! bash "$repo/scripts/deps.sh"; then
+if ! bash "$repo/scripts/deps.sh" test; then
     echo "could not install the dependencies"
     echo "0 passed, 1 failed"
     exit 1
@@ -61,9 +64,13 @@ chmod 700 "$scratch"
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
+# shellcheck source=tests/audio/private_pipewire.sh
+source "$repo/tests/audio/private_pipewire.sh"
+
 cleanup() {
     # Stops the sound server only if it was started in this run's runtime
-    # folder (it keeps its process id there).
+    # folder (both keep their process ids there).
+    marrowfen_pipewire_stop "$XDG_RUNTIME_DIR"
     if [[ -f $XDG_RUNTIME_DIR/pulse/pid ]]; then
         pulseaudio --kill >/dev/null 2>&1
     fi
@@ -131,10 +138,24 @@ shopt -u nullglob
 run_e2e() {
     MARROWFEN_BUILD_DIR=$repo/build timeout --kill-after=10 600 bash "$1" </dev/null
 }
+# The tests that listen run on each sound server: a second time on PipeWire
+# when the first ran on PulseAudio.
+sound_tests=" loss_sounds_test help_test "
+run_e2e_pipewire() { MF_SOUND_SERVER=pipewire run_e2e "$1"; }
+pipewire_too=no
+if [[ $(marrowfen_sound_server) == pulseaudio ]] &&
+    command -v pipewire >/dev/null && command -v wireplumber >/dev/null &&
+    command -v pipewire-pulse >/dev/null; then
+    pipewire_too=yes
+fi
 for test in "${e2e_tests[@]}"; do
-    name="e2e $(basename "$test" .sh)"
+    base=$(basename "$test" .sh)
+    name="e2e $base"
     if [[ $main_built == yes ]]; then
         suite "$name" run_e2e "$test"
+        if [[ $pipewire_too == yes && $sound_tests == *" $base "* ]]; then
+            suite "$name (pipewire)" run_e2e_pipewire "$test"
+        fi
     else
         not_run "$name" "the build failed"
     fi

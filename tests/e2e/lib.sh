@@ -1,5 +1,6 @@
 # Harness for the end-to-end tests: the real marrowfen2 in a real X server
-# (Xvfb), driven with xdotool, heard through a PulseAudio null sink.
+# (Xvfb), driven with xdotool, heard through a null sink of a private sound
+# server (PulseAudio, or PipeWire with its Pulse service).
 #
 # A test sources this file, calls mf_setup, then the helpers below, and ends
 # with mf_finish:
@@ -32,6 +33,8 @@
 #   MF_TIMEOUT           seconds to wait for a window or an exit (default 20)
 #   MF_SOUND_RMS_MIN     RMS amplitude above which a recording counts as
 #                        sound (default 0.001; the null sink's silence is 0)
+#   MF_SOUND_SERVER      pulseaudio or pipewire (default: pipewire where
+#                        only PipeWire is installed, pulseaudio otherwise)
 #   MF_KEEP=1            keep the temporary folders for inspection
 #
 # shellcheck shell=bash
@@ -40,6 +43,8 @@
 set -uo pipefail
 
 MF_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=tests/audio/private_pipewire.sh
+source "$MF_REPO/tests/audio/private_pipewire.sh"
 MF_BUILD=${MARROWFEN_BUILD_DIR:-$MF_REPO/build}
 MF_PROGRAM=${MF_PROGRAM:-$MF_BUILD/marrowfen2}
 MF_ARTIFACTS=$MF_REPO/artifacts/e2e
@@ -65,6 +70,8 @@ MF_PID=''          # the program
 MF_XVFB_PID=''
 MF_WM_PID=''
 MF_PULSE_PID=''
+MF_PIPEWIRE_RUN='' # the private PipeWire's runtime folder, when it runs
+MF_SILENCE_PID=''
 MF_REC_PID=''
 MF_REC_FILE=''
 MF_WIN=''          # id of the game window once found
@@ -133,18 +140,25 @@ mf_wait_until() {
 # Makes the temporary folder, starts Xvfb and a private sound server, and
 # arranges for all of it to be stopped when the test exits.
 mf_setup() {
-    for tool in Xvfb xdpyinfo xdotool xwininfo xprop import convert pulseaudio pactl parec sox python3; do
-        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh)"
+    for tool in Xvfb xdpyinfo xdotool xwininfo xprop import convert pactl parec pacat sox python3; do
+        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh test)"
     done
     [[ -x $MF_PROGRAM ]] || mf_die "no program at $MF_PROGRAM (build it first)"
+    mf_setup_tmp
+    mf_start_xvfb
+    mf_start_pulse
+}
+
+# Makes the temporary folder (MF_TMP, with the working directory MF_WORKDIR)
+# and arranges for it and whatever the test starts to go when it exits; for
+# a test that needs neither a display nor sound, instead of mf_setup.
+mf_setup_tmp() {
     mkdir -p "$MF_ARTIFACTS"
     MF_TMP=$(mktemp -d "${TMPDIR:-/tmp}/marrowfen-e2e.XXXXXX")
     MF_WORKDIR=$MF_TMP/work
     mkdir -p "$MF_WORKDIR"
     trap mf_cleanup EXIT
     trap 'exit 130' INT TERM
-    mf_start_xvfb
-    mf_start_pulse
 }
 
 # Starts Xvfb on a display number it picks itself and exports DISPLAY.
@@ -165,10 +179,24 @@ mf_start_xvfb() {
     mf_log "Xvfb on $DISPLAY"
 }
 
-# Starts a PulseAudio daemon of this test's own with one null sink,
-# "mf_sink", and points PULSE_SERVER at it: what the program plays goes
-# nowhere but can be recorded from mf_sink.monitor.
+# Starts a sound server of this test's own (MF_SOUND_SERVER) with one null
+# sink, "mf_sink", as its default, and points PULSE_SERVER at it: what the
+# program plays goes nowhere but can be recorded from mf_sink.monitor.
 mf_start_pulse() {
+    local server
+    server=$(marrowfen_sound_server)
+    case $server in
+        pulseaudio) mf_start_pulseaudio ;;
+        pipewire) mf_start_pipewire ;;
+        *) mf_die "MF_SOUND_SERVER is pulseaudio or pipewire, not $server" ;;
+    esac
+    MF_SINK=mf_sink
+    mf_start_silence
+    mf_log "sound server: $(pactl info 2>/dev/null | sed -n 's/^Server Name: //p')"
+}
+
+mf_start_pulseaudio() {
+    command -v pulseaudio >/dev/null || mf_die "pulseaudio is not installed (MF_SOUND_SERVER=pipewire uses PipeWire)"
     local dir=$MF_TMP/pulse
     mkdir -p "$dir"
     chmod 700 "$dir"
@@ -186,8 +214,25 @@ mf_start_pulse() {
         mf_die "PulseAudio did not start"
     fi
     pactl set-default-sink mf_sink >/dev/null 2>&1 || true
-    MF_SINK=mf_sink
-    mf_start_silence
+}
+
+# pipewire, wireplumber and pipewire-pulse in MF_TMP/pipewire; the null sink
+# comes through the Pulse service, as a program would load it.
+mf_start_pipewire() {
+    MF_PIPEWIRE_RUN=$MF_TMP/pipewire
+    marrowfen_pipewire_start "$MF_PIPEWIRE_RUN" || mf_die "the private PipeWire did not start"
+    export PULSE_SERVER=unix:$MF_PIPEWIRE_RUN/pulse/native
+    export PULSE_SINK=mf_sink
+    export PIPEWIRE_RUNTIME_DIR=$MF_PIPEWIRE_RUN
+    pactl load-module module-null-sink sink_name=mf_sink >/dev/null ||
+        mf_die "PipeWire made no null sink"
+    # The default sink is kept by the session manager, which may still be
+    # starting.
+    mf_wait_until 10 mf_default_sink_is mf_sink || mf_die "mf_sink did not become the default sink"
+}
+
+mf_default_sink_is() {
+    pactl set-default-sink "$1" >/dev/null 2>&1 && [[ $(pactl get-default-sink 2>/dev/null) == "$1" ]]
 }
 
 # Plays silence into mf_sink for as long as the server runs (it ends with
@@ -197,12 +242,13 @@ mf_start_pulse() {
 mf_start_silence() {
     pacat --playback --raw --format=s16le --channels=1 --rate=22050 \
         --latency-msec=50 </dev/zero >/dev/null 2>&1 &
+    MF_SILENCE_PID=$!
 }
 
 # Starts openbox on the test's display, for what needs a window manager:
 # minimising, close boxes, focus and window state. Call after mf_setup.
 mf_start_wm() {
-    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh)"
+    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh test)"
     mkdir -p "$MF_TMP/wm"
     HOME=$MF_TMP/wm openbox --sm-disable >"$MF_TMP/wm/log" 2>&1 &
     MF_WM_PID=$!
@@ -223,13 +269,14 @@ mf_cleanup() {
     mf_record_stop >/dev/null 2>&1 || true
     mf_stop_game
     local pid
-    for pid in "${MF_WM_PID:-}" "$MF_PULSE_PID" "$MF_XVFB_PID"; do
+    for pid in "$MF_SILENCE_PID" "${MF_WM_PID:-}" "$MF_PULSE_PID" "$MF_XVFB_PID"; do
         if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
             kill "$pid" 2>/dev/null
             mf_wait_until 3 mf_gone "$pid" || kill -9 "$pid" 2>/dev/null
             wait "$pid" 2>/dev/null
         fi
     done
+    [[ -z $MF_PIPEWIRE_RUN ]] || marrowfen_pipewire_stop "$MF_PIPEWIRE_RUN"
     if [[ -n $MF_TMP ]]; then
         if [[ ${MF_KEEP:-0} == 1 ]]; then
             mf_log "kept $MF_TMP"
