@@ -70,11 +70,20 @@ pulseaudio_fits() {
 }
 
 # sound_servers [decide] : prints the test's sound server packages. Where
-# PipeWire's Pulse service plays, PipeWire only; where PulseAudio is
-# installed, both, so that the tests run on each. Elsewhere PulseAudio joins
-# only when apt can add it without removing anything; this needs apt and is
-# asked only with "decide" (otherwise prints "undecided").
+# PipeWire's Pulse service is installed, PipeWire only. Where PulseAudio is
+# and PipeWire's Pulse service is not, PulseAudio only: that service, once
+# installed, takes the Pulse socket of every user's next login, and a
+# PulseAudio desktop is not ours to change (MARROWFEN_TEST_PIPEWIRE=1 adds it
+# all the same). On a machine with neither, both, so that the tests run on
+# each; PulseAudio then joins only when apt can add it without removing
+# anything, which needs apt and is asked only with "decide" (otherwise this
+# prints "undecided").
 sound_servers() {
+    if is_installed pulseaudio && ! is_installed pipewire-pulse &&
+        [[ ${MARROWFEN_TEST_PIPEWIRE:-0} != 1 ]]; then
+        echo pulseaudio
+        return
+    fi
     printf '%s\n' "${pipewire_packages[@]}"
     if is_installed pipewire-pulse || is_installed pipewire-audio; then
         return

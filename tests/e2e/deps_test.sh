@@ -9,6 +9,9 @@
 #   removes nothing; the test command removes nothing and takes PipeWire.
 #   pulseaudio itself cannot come there without removing pipewire-audio, and
 #   --no-remove makes apt fail rather than remove it.
+# - A PulseAudio desktop (Debian 12's KDE): the test command adds no
+#   PipeWire, whose Pulse service would take the desktop's sound at the next
+#   login.
 # - A machine with neither sound server: the test command takes PulseAudio
 #   and PipeWire both, so that the sound tests run on each.
 # Helpers below are called through mf_check.
@@ -136,12 +139,16 @@ make_machine "$MF_TMP/gnome" "$MF_DROP" "pipewire-audio pipewire-alsa pipewire-p
 make_machine "$MF_TMP/bare" "$MF_DROP pipewire pipewire-pulse pipewire-audio pipewire-alsa wireplumber" "" ||
     mf_die "cannot make the bare machine's status file"
 
+make_machine "$MF_TMP/kde" "$MF_DROP pipewire pipewire-pulse pipewire-audio pipewire-alsa wireplumber" "pulseaudio" ||
+    mf_die "cannot make the PulseAudio desktop's status file"
+
 mf_check "the PipeWire desktop has pipewire-audio, no pulseaudio, no test tool" is_pipewire_desktop gnome
 mf_check "the PipeWire desktop has no broken package" unbroken gnome
 mf_check "the bare machine has no sound server" has_no_sound_server bare
+mf_check "the PulseAudio desktop has no broken package" unbroken kde
 mf_check "the bare machine has no broken package" unbroken bare
 
-for machine in gnome bare; do
+for machine in gnome kde bare; do
     mf_check "$machine, play: apt's plan succeeds" plan "$machine" play
     mf_check "$machine, play: it installs what is missing for building" asks_for "$machine-play" fonts-comic-neue
     mf_check "$machine, play: no test tool, no sound server" installs_none_of "$machine-play" "${TEST_TOOLS[@]}"
@@ -152,6 +159,9 @@ for machine in gnome bare; do
 done
 mf_check "gnome, test: PipeWire's tools, no pulseaudio" takes_pipewire_only gnome-test
 mf_check "bare, test: PulseAudio and PipeWire both" takes_both_servers bare-test
+# PipeWire's Pulse service would take a PulseAudio desktop's socket at the
+# next login.
+mf_check "kde, test: PulseAudio stays the one sound server" installs_none_of kde-test pipewire-pulse wireplumber
 
 # What deps.sh guards against: pulseaudio on the desktop removes its sound
 # set-up, unless --no-remove stops apt.
