@@ -23,8 +23,9 @@ packages=(
     # the Debian package: dpkg-shlibdeps for its dependencies, and the checks
     # of the package, its menu entry and its catalogue entry
     dpkg-dev file lintian desktop-file-utils appstream
-    # end-to-end tests read the game as a screen reader does (AT-SPI)
-    dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+    # end-to-end tests read the game as a screen reader does (AT-SPI), and
+    # hear what Orca, Debian's screen reader, says of it (test only)
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
 )
 
 # One dpkg-query for the lot; a package it has never heard of prints nothing.

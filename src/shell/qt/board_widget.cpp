@@ -133,7 +133,7 @@ void BoardWidget::followModel() {
     if (!QAccessible::isActive())
         return;
     if (BoardAccessible* accessible = BoardAccessible::of(this))
-        accessible->table()->announce(moved && hasFocus());
+        accessible->announce(moved && hasFocus());
 }
 
 void BoardWidget::announceFocus() {
@@ -218,7 +218,9 @@ void BoardWidget::focusInEvent(QFocusEvent* event) {
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         keyboardUsed_ = true;
     cursor_.follow(model_);
-    announceFocus();
+    // The widget's own focus is told once this event is over; the cell's
+    // must come after it, or a screen reader stays on the widget.
+    QMetaObject::invokeMethod(this, [this] { announceFocus(); }, Qt::QueuedConnection);
     update();
 }
 
