@@ -2,13 +2,15 @@
 # The game played with Orca, Debian's screen reader, under a window manager:
 # what Orca would say is read from its log. Beginner, safe corners.
 #
-# 1. Tab from the Reset button onto the board: Orca reads the focus cell
-#    and its place ("covered", "column 1, row 1"), not the board's pane.
+# 1. Tab from the Reset button, which has the focus at first, onto the
+#    board: Orca reads the focus cell and its place ("covered", "column 1,
+#    row 1"), not the board's pane.
 # 2. F plants a flag on it, Space takes it away and Space again opens it:
 #    each time Orca says what the cell has become ("flag", "covered",
 #    "empty" or a digit) without the player moving.
 # 3. Space and Right through the board until the game ends: Orca says what
 #    the last cell pressed became and then the face on the reset button.
+#    Tab reaches the face button, and Enter on it starts a new game.
 # Many helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -42,14 +44,13 @@ mf_start_game default
 mf_open_main
 mf_atspi wait "$MF_TITLE" || mf_die "the game window is not on the accessibility bus"
 said ' ?-=:Marrowfen 2:=- frame\.' || mf_die "Orca did not read the game window: $(speech)"
+# The Reset button has the focus from the start; Tab goes on to the board.
+mf_check "Orca starts on the Reset button" said ' ?-=:Marrowfen 2:=- frame\.' 'Reset push button\.'
 key ctrl+b
 mf_wait_until 10 side 6 || mf_die "Ctrl+B gave no Beginner board"
 
 # ------------------------------------------------ Tab onto the board ---
 
-# The board has the focus from the start; Tab leaves it for Reset.
-key Tab
-mf_check "Tab to the Reset button: Orca says \"Reset push button\"" said 'Reset push button\.'
 key Tab
 mf_check "Tab onto the board: Orca reads the focus cell and its place" \
     said 'covered\.' 'column 1, row 1\.'
@@ -83,6 +84,10 @@ done
 mf_check "Space and Right through the board end the game" test -n "$ended"
 mf_check "Orca says what the last cell became, then the face" \
     said "($CELLS)\\." 'column [1-6], row [1-6]\.' "notification ($CELLS, )?($FACES)\\."
+key Tab
+mf_check "Tab from the board to the face: Orca names it" said "($FACES) push button\\."
+key Return
+mf_check "Enter on it starts a new game, and the focus stays in its place" said 'Reset push button\.'
 cp "$MF_ORCA_LOG" "$MF_ARTIFACTS/screen-reader-orca.log"
 mf_check "the program still runs" mf_running
 mf_finish
