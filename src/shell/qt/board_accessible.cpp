@@ -66,8 +66,10 @@ void BoardAccessible::announce(bool focusMoved) {
     if (face == toldFace_)
         return;
     toldFace_ = face;
-    if (face.isEmpty())
+    if (face.isEmpty()) {
+        notice()->clear(); // a new game
         return;
+    }
     // The notice follows the focus cell and cuts its reading short, so it
     // repeats what the cell has become.
     QAccessibleInterface* cell = renamed ? table()->focusedCell() : nullptr;

@@ -148,8 +148,8 @@ void MinefieldAccessible::tellName(CellAccessible* cell) {
     QAccessible::updateAccessibility(&event);
 }
 
-// Screen readers take a cell object that comes back with another name for
-// the cell they stood on, gone, and read it when it takes the focus.
+// The cell's old object goes: a screen reader takes the cell it stood on for
+// gone, and reads the new one as it takes the focus.
 CellAccessible* MinefieldAccessible::renew(int index) {
     CellAccessible*& old = cells_[index];
     if (old)

@@ -16,6 +16,8 @@ public:
 
     // Shows the notice with this text and tells the screen reader.
     void say(const QString& text);
+    // Hides it, with nothing to say.
+    void clear();
 
     // QAccessibleInterface
     bool isValid() const override { return !owner_.isNull(); }
