@@ -40,10 +40,12 @@ test_packages=(
     # (the sound servers are chosen below)
     xvfb xauth xdotool x11-utils imagemagick openbox
     pulseaudio-utils sox procps python3
-    # the checks of the package, its menu entry and its catalogue entry
-    lintian desktop-file-utils appstream
-    # end-to-end tests read the game as a screen reader does (AT-SPI)
-    dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+    # the checks of the package, its menu entry and its catalogue entry, and
+    # of its manual page (man -l)
+    lintian desktop-file-utils appstream man-db
+    # end-to-end tests read the game as a screen reader does (AT-SPI), and
+    # hear what Orca, Debian's screen reader, says of it
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
 )
 # PipeWire with its Pulse service and a session manager: none of them
 # conflicts with pulseaudio (pipewire-audio and pipewire-alsa do).

@@ -16,4 +16,14 @@ void StatusStrip::fit(int boardSize) {
         line->X2 = lineEnd;
 }
 
+StatusStrip::Press StatusStrip::enterPresses(Focus focus) const {
+    switch (focus) {
+    case Focus::Cell: return Press::Nothing;
+    case Focus::Reset: return Reset.Visible ? Press::Reset : Press::Nothing;
+    case Focus::ResetWrd:
+    case Focus::Elsewhere: break;
+    }
+    return ResetWrd.Visible ? Press::ResetWrd : Press::Nothing;
+}
+
 } // namespace mf

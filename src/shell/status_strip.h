@@ -16,6 +16,15 @@ struct StatusStrip {
     Line Line1{120, 840, 5160, 840}; // black, over Line3
     Line Line3{120, 840, 5160, 840}; // white, width 2
 
+    // Where the keyboard focus is, for Enter: on one of the two buttons, on a
+    // cell of the board, or elsewhere (the window itself, a label).
+    enum class Focus { Elsewhere, ResetWrd, Reset, Cell };
+    enum class Press { Nothing, ResetWrd, Reset };
+    // The button Enter presses: the push button with the focus, or else the
+    // window's default button ResetWrd while it shows. A focused cell is a
+    // covering push button, and those answer no click: Enter does nothing.
+    Press enterPresses(Focus focus) const;
+
     // Places the buttons, the mine counter and the lines for a board side.
     void fit(int boardSize);
     // Which of the two reset buttons shows: the word during a round, the face after.

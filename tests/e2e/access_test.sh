@@ -2,7 +2,9 @@
 # The game read by a screen reader (AT-SPI) and played from the keyboard.
 #
 # 1. A fresh Intermediate board reads as an 11 x 11 table of "covered"
-#    cells, each described by its column and row; the arrows move the
+#    cells, each described by its column and row. The keys go where the
+#    focus is: End, Page Down and F on the Reset button, which has it at
+#    first, flag nothing and start no clock. Tab and the arrows move the
 #    focused cell, and a listener hears the focus move.
 # 2. The custom dialog is read and filled in through AT-SPI alone (its
 #    option, both scroll bars, its texts, OK): a 4 x 4 board at 5 percent,
@@ -10,10 +12,11 @@
 # 3. Space on a cell of it opens the whole board: every cell reads "empty",
 #    and the screenshot shows every cell uncovered with an empty-cell
 #    picture; the listener hears the names change.
-# 4. Expert, two flags, then Space and Right through the board until a mine
-#    goes off: every cell's name matches the picture drawn on it, one cell
-#    is the exploded mine under the explosion, and the face button is read
-#    by the face it shows.
+# 4. Expert, two flags (Enter on the focused cell keeps them), then Space
+#    and Right through the board until a mine goes off: every cell's name
+#    matches the picture drawn on it, one cell is the exploded mine under
+#    the explosion, and the face button is read by the face it shows. Tab
+#    reaches the face and Enter on it starts a new game.
 # 5. The Hall of Fame and its question before clearing are read and
 #    answered through AT-SPI; nothing is cleared.
 # Many helpers below are called through others (mf_check, mf_wait_until).
@@ -158,11 +161,21 @@ labels=$(mf_atspi texts "$MF_TITLE")
 mf_check "the status labels read as shown" grep -Fqx $'label\tMINES:  24' <<<"$labels"
 mf_check "the time label reads as shown" grep -Fqx $'label\tTIME: 0' <<<"$labels"
 
+# ------------------------------------- keys go where the focus is ---
+
+# The word button has the focus from the start: the board's keys are not
+# the board's, so no hidden focus cell is flagged and the clock stays.
+mf_check "the Reset button has the focus at first" test "$(mf_atspi focused-button)" == Reset
+key End Page_Down f
+sleep 1.5
+mf_check "End, Page Down, F on the Reset button flag nothing" board_is 11 covered
+mf_check "and start no clock" grep -Fqx $'label\tTIME: 0' <<<"$(mf_atspi texts "$MF_TITLE")"
+
 events=$MF_ARTIFACTS/access-events.txt
 mf_listen_start "$events"
-key Right Down
+key Tab Right Down
 focus_at() { [[ $(mf_atspi focus) == "$1" ]]; }
-mf_check "Right and Down put the focus on (2, 2)" mf_wait_until 5 focus_at $'2\t2\tcovered'
+mf_check "Tab, Right and Down put the focus on (2, 2)" mf_wait_until 5 focus_at $'2\t2\tcovered'
 heard_focus() { grep -q $'^object:state-changed:focused\ttable cell\tcovered\tcolumn 2, row 2$' "$events"; }
 mf_check "a screen reader hears the focus arrive on (2, 2)" mf_wait_until 5 heard_focus
 
@@ -218,6 +231,9 @@ flags_read() {
         grep -Fq $'13\t14\tflag\t' <<<"$table" && grep -Fq $'14\t14\tflag\t' <<<"$table"
 }
 mf_check "End, Page Down, F, Left, F flag the last row's two last cells" mf_wait_until 5 flags_read
+key Return
+sleep 1
+mf_check "Enter on a focused cell keeps the game: the flags stay" flags_read
 row_keys=()
 for ((c = 1; c <= 14; c++)); do row_keys+=(space Right); done
 lost=''
@@ -242,6 +258,11 @@ status=$?
 mf_log "$result"
 mf_check "every cell of the lost board reads what the screenshot shows" test "$status" -eq 0
 mf_check "the exploded mine lies under the explosion" grep -q 'exploded mines named there 1$' <<<"$result"
+key Tab
+face_focused() { [[ $(mf_atspi focused-button) =~ face ]]; }
+mf_check "Tab from the board reaches the face button" mf_wait_until 5 face_focused
+key Return
+mf_check "Enter on the focused face starts a new game" mf_wait_until 10 board_is 14 covered
 
 # ------------------------------- the Hall of Fame and a message box, read ---
 

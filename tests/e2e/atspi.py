@@ -11,6 +11,8 @@ Run with Debian's own python3 (pyatspi lives there). Commands:
   focus                       "column<TAB>row<TAB>name" of the focused cell
   buttons                     names of the showing push buttons of the game
                               window's status strip, one a line
+  focused-button              name of the game window's push button that has
+                              the keyboard focus
   texts TITLE                 "role<TAB>name" of every showing labelled thing
                               in the window with that title
   press TITLE NAME [ACTION]   runs the action (the first by default) of the
@@ -118,6 +120,15 @@ def cmd_buttons():
             print(node.name)
 
 
+def cmd_focused_button():
+    for node in walk(need_window(MAIN_TITLE)):
+        state = node.getState()
+        if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and state.contains(pyatspi.STATE_FOCUSED):
+            print(node.name)
+            return
+    fail("no push button has the focus")
+
+
 def cmd_texts(title):
     for node in walk(need_window(title)):
         if node.name and showing(node) and node.getRole() != pyatspi.ROLE_FRAME:
@@ -164,6 +175,7 @@ def cmd_listen():
 
 COMMANDS = {
     "wait": cmd_wait, "board": cmd_board, "focus": cmd_focus, "buttons": cmd_buttons,
+    "focused-button": cmd_focused_button,
     "texts": cmd_texts, "press": cmd_press, "set-value": cmd_set_value, "listen": cmd_listen,
 }
 

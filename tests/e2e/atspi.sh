@@ -16,6 +16,9 @@ MF_ATSPI_PY=$MF_REPO/tests/e2e/atspi.py
 MF_DBUS_PID=''
 MF_A11Y_PID=''
 MF_LISTEN_PID=''
+MF_ORCA_PID=''
+MF_ORCA_LOG=''
+MF_ORCA_MARK=0
 
 # Starts a session bus of this test's own and the accessibility bus
 # launcher on it, and asks Qt to talk to it. Stops both when the test ends.
@@ -71,10 +74,56 @@ mf_atspi_stop_pid() {
     fi
 }
 
+# mf_orca_start : starts the Orca screen reader on the test's buses, silent,
+# with its own home and settings (tests/e2e/orca_run.py); what it would say
+# goes to MF_ORCA_LOG. Call after mf_atspi_setup, before the game starts.
+mf_orca_start() {
+    /usr/bin/python3 -c 'import orca.orca' 2>/dev/null || mf_die "orca is not installed (bash scripts/deps.sh)"
+    local home=$MF_TMP/orca-home
+    mkdir -p "$home/prefs" "$home/run"
+    chmod 700 "$home/run"
+    MF_ORCA_LOG=$MF_TMP/orca.log
+    HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_CACHE_HOME=$home/cache \
+        XDG_RUNTIME_DIR=$home/run /usr/bin/python3 "$MF_REPO/tests/e2e/orca_run.py" \
+        "$MF_ORCA_LOG" "$home/prefs" >"$MF_TMP/orca.out" 2>&1 &
+    MF_ORCA_PID=$!
+    mf_wait_until 20 grep -q 'Starting ATSPI registry' "$MF_ORCA_LOG" 2>/dev/null ||
+        { cat "$MF_TMP/orca.out" >&2; mf_die "Orca did not start"; }
+    mf_log "Orca up (pid $MF_ORCA_PID)"
+}
+
+# mf_orca_mark : what Orca says from now on is what mf_orca_said and
+# mf_orca_speech look at.
+mf_orca_mark() { MF_ORCA_MARK=$(wc -l <"$MF_ORCA_LOG"); }
+
+# mf_orca_speech : Orca's utterances since the mark, one a line, keys it
+# echoes left out.
+mf_orca_speech() {
+    tail -n +$((MF_ORCA_MARK + 1)) "$MF_ORCA_LOG" |
+        sed -n "s/^.*SPEECH OUTPUT: '\(.*\)'{.*$/\1/p"
+}
+
+# mf_orca_said REGEX... : true when Orca, since the mark, said utterances
+# matching each REGEX (whole utterances, extended), in this order.
+mf_orca_said() {
+    mf_orca_speech | python3 -c '
+import re, sys
+said = sys.stdin.read().splitlines()
+at = 0
+for pattern in sys.argv[1:]:
+    while at < len(said) and not re.fullmatch(pattern, said[at]):
+        at += 1
+    if at == len(said):
+        sys.exit(1)
+    at += 1
+' "$@"
+}
+
 # The exit trap: the game and the rest of lib.sh's clean-up, then the buses.
 mf_atspi_cleanup() {
     local status=$?
     mf_stop_game
+    mf_atspi_stop_pid "$MF_ORCA_PID"
     mf_atspi_stop_pid "$MF_LISTEN_PID"
     mf_atspi_stop_pid "$MF_A11Y_PID"
     mf_atspi_stop_pid "$MF_DBUS_PID"

@@ -1,6 +1,6 @@
 // Keyboard play and the words a screen reader says, without a display: the
 // focus cell's bounds and its return to the first cell on every new board,
-// and the name of every kind of cell and face.
+// the button Enter presses, and the name of every kind of cell and face.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -9,6 +9,7 @@
 #include "fakes.h"
 #include "shell/board_cursor.h"
 #include "shell/cell_names.h"
+#include "shell/status_strip.h"
 
 namespace mf {
 namespace {
@@ -56,6 +57,32 @@ TEST(FocusCell, EveryNewBoardPutsItBackAtTheFirstCell) {
         h.ticks(998);
     });
     EXPECT_EQ(h.messages.calls.size(), 1u) << "the time limit was reached once";
+}
+
+// --- Enter ------------------------------------------------------------------
+
+TEST(EnterKey, PressesTheFocusedButtonElseTheWordWhileItShows) {
+    using Focus = StatusStrip::Focus;
+    using Press = StatusStrip::Press;
+    struct Row {
+        bool ended; // the face shows instead of the word
+        Focus focus;
+        Press pressed;
+    };
+    const Row rows[] = {
+        {false, Focus::ResetWrd, Press::ResetWrd},
+        {false, Focus::Elsewhere, Press::ResetWrd}, // the default button
+        {false, Focus::Cell, Press::Nothing},       // a cell is a button of its own
+        {true, Focus::Reset, Press::Reset},
+        {true, Focus::Cell, Press::Nothing},
+        {true, Focus::Elsewhere, Press::Nothing},   // no default button shows
+    };
+    for (const Row& row : rows) {
+        StatusStrip strip;
+        strip.showFace(row.ended);
+        EXPECT_EQ(strip.enterPresses(row.focus), row.pressed)
+            << "ended " << row.ended << ", focus " << static_cast<int>(row.focus);
+    }
 }
 
 // --- Names ------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // What a screen reader sees of the board widget: its own children (the
-// status strip) and, after them, the minefield table.
+// status strip) and, after them, the minefield table and the notice that a
+// game has ended.
 #pragma once
 
 #include <QAccessibleWidget>
@@ -8,6 +9,7 @@ namespace mf::qt {
 
 class BoardWidget;
 class MinefieldAccessible;
+class NoticeAccessible;
 
 class BoardAccessible : public QAccessibleWidget {
 public:
@@ -20,6 +22,12 @@ public:
     static void install();
 
     MinefieldAccessible* table() const;
+    NoticeAccessible* notice() const;
+
+    // Tells a screen reader what changed on the board since the last call:
+    // the names of the cells, the focus cell when it moved or changed, and
+    // the face once a game has ended.
+    void announce(bool focusMoved);
 
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
@@ -30,6 +38,8 @@ private:
     BoardWidget* board() const;
 
     mutable MinefieldAccessible* table_ = nullptr;
+    mutable NoticeAccessible* notice_ = nullptr;
+    QString toldFace_; // the face as last announced; empty during a game
 };
 
 } // namespace mf::qt

@@ -49,7 +49,10 @@ std::optional<BoardCursor::Key> boardKey(const QKeyEvent& event) {
 
 BoardWidget::BoardWidget(Main& model, QWidget* parent) : QWidget(parent), model_(model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
+    // The keyboard reaches the board by Tab. A press of a mouse button does
+    // not take the focus from a push button, as on a desktop's own buttons;
+    // Enter then still presses it.
+    setFocusPolicy(Qt::TabFocus);
     BoardAccessible::install();
 }
 
@@ -133,7 +136,7 @@ void BoardWidget::followModel() {
     if (!QAccessible::isActive())
         return;
     if (BoardAccessible* accessible = BoardAccessible::of(this))
-        accessible->table()->announce(moved && hasFocus());
+        accessible->announce(moved && hasFocus());
 }
 
 void BoardWidget::announceFocus() {
@@ -192,9 +195,11 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BoardWidget::keyPressEvent(QKeyEvent* event) {
-    const std::optional<BoardCursor::Key> key = boardKey(*event);
+    // The status strip's buttons are children of the board: the keys they
+    // leave come here, and are not the board's.
+    const std::optional<BoardCursor::Key> key = hasFocus() ? boardKey(*event) : std::nullopt;
     if (!key) {
-        QWidget::keyPressEvent(event); // on to the window: Enter presses Reset there
+        QWidget::keyPressEvent(event); // on to the window, which knows Enter
         return;
     }
     event->accept();
@@ -218,7 +223,9 @@ void BoardWidget::focusInEvent(QFocusEvent* event) {
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         keyboardUsed_ = true;
     cursor_.follow(model_);
-    announceFocus();
+    // The widget's own focus is told once this event is over; the cell's
+    // must come after it, or a screen reader stays on the widget.
+    QMetaObject::invokeMethod(this, [this] { announceFocus(); }, Qt::QueuedConnection);
     update();
 }
 

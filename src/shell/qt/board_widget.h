@@ -1,8 +1,8 @@
 // The client area of the main window below the menu bar: the decoration
 // lines, the cells and the explosion, painted from the model. Presses on
 // covering buttons and clicks on cell pictures go to the model's handlers.
-// It takes the keyboard focus: the keys move a focus cell and act on it as
-// the mouse buttons would. Screen readers see it as a table of cells.
+// It takes the keyboard focus by Tab: the keys move a focus cell and act on
+// it as the mouse buttons would. Screen readers see it as a table of cells.
 #pragma once
 
 #include <functional>

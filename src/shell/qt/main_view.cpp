@@ -75,6 +75,7 @@ MainView::MainView(Main& model, std::function<bool()> holdTicks)
     });
     secTimer_.start();
     refresh();
+    resetWord_->setFocus(); // the keyboard's first stop once the window shows
 }
 
 void MainView::tick(QTimer& timer, const std::function<void()>& handler) {
@@ -156,12 +157,16 @@ void MainView::syncStrip() {
     time_->setText(qs(s.TimeLbl.Caption));
     mines_->setGeometry(px(s.MinesLbl.rect));
     mines_->setText(qs(s.MinesLbl.Caption));
+    // The two buttons take turns in one place, and the focus stays there.
+    QPushButton* focused = resetWord_->hasFocus() ? resetWord_ : resetFace_->hasFocus() ? resetFace_ : nullptr;
     resetWord_->setGeometry(px(s.ResetWrd.rect));
     resetWord_->setText(qs(s.ResetWrd.Caption));
     resetWord_->setVisible(s.ResetWrd.Visible);
     resetFace_->setGeometry(px(s.Reset.rect));
     resetFace_->setIcon(QIcon(crisp(pixmap(s.Reset.picture), devicePixelRatioF())));
     resetFace_->setVisible(s.Reset.Visible);
+    if (focused && focused->isHidden())
+        (focused == resetWord_ ? resetFace_ : resetWord_)->setFocus(Qt::OtherFocusReason);
     if (const QString face = qs(faceName(s.Reset.picture)); resetFace_->accessibleName() != face)
         resetFace_->setAccessibleName(face); // read aloud: which face shows
 }
@@ -182,17 +187,30 @@ void MainView::refresh() {
     board_->repaint();
 }
 
+StatusStrip::Focus MainView::focusForEnter() const {
+    const QWidget* focused = focusWidget();
+    if (focused == resetWord_)
+        return StatusStrip::Focus::ResetWrd;
+    if (focused == resetFace_)
+        return StatusStrip::Focus::Reset;
+    if (focused == board_)
+        return StatusStrip::Focus::Cell;
+    return StatusStrip::Focus::Elsewhere;
+}
+
+// Enter reaches the window from whichever of its widgets has the focus, as
+// none of them takes it for itself.
 void MainView::keyPressEvent(QKeyEvent* event) {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    // The word button is the window's default button: Enter presses it
-    // unless another push button has the focus.
-    const auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    const bool otherButton = focused && focused != resetWord_ && focused != resetFace_;
-    if (enter && model_.strip.ResetWrd.Visible && !otherButton) {
-        run([this] { model_.ResetWrd_Click(); });
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QMainWindow::keyPressEvent(event);
         return;
     }
-    QMainWindow::keyPressEvent(event);
+    event->accept();
+    switch (model_.strip.enterPresses(focusForEnter())) {
+    case StatusStrip::Press::ResetWrd: run([this] { model_.ResetWrd_Click(); }); break;
+    case StatusStrip::Press::Reset: run([this] { model_.Reset_Click(); }); break;
+    case StatusStrip::Press::Nothing: break;
+    }
 }
 
 // The question is never put over another modal window of the game (the

@@ -52,6 +52,7 @@ private:
     void syncMenu();
     void syncStrip();
     void unload();
+    StatusStrip::Focus focusForEnter() const;
 
     Main& model_;
     std::function<bool()> holdTicks_;

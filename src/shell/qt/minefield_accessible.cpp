@@ -107,7 +107,7 @@ void* MinefieldAccessible::interface_cast(QAccessible::InterfaceType type) {
     return nullptr;
 }
 
-void MinefieldAccessible::announce(bool focusMoved) {
+bool MinefieldAccessible::announceNames() {
     const int n = side();
     if (n != toldSide_) {
         // A board of another side: the reader reads the table anew.
@@ -131,13 +131,31 @@ void MinefieldAccessible::announce(bool focusMoved) {
     // listens to, and a message each would slow the press: then only the
     // focus cell is told, and the others are read as the player gets there.
     const QAccessibleInterface* focused = focusedCell();
-    for (CellAccessible* c : changed)
-        if (changed.size() <= kEachCellLimit || c == focused) {
-            QAccessibleEvent event(c, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        }
-    if (focusMoved)
-        announceFocus();
+    bool focusRenamed = false;
+    for (CellAccessible* c : changed) {
+        if (c == focused)
+            focusRenamed = true;
+        else if (changed.size() <= kEachCellLimit)
+            tellName(c);
+    }
+    if (focusRenamed)
+        tellName(renew(board_->cursor().index()));
+    return focusRenamed;
+}
+
+void MinefieldAccessible::tellName(CellAccessible* cell) {
+    QAccessibleEvent event(cell, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+// The cell's old object goes: a screen reader takes the cell it stood on for
+// gone, and reads the new one as it takes the focus.
+CellAccessible* MinefieldAccessible::renew(int index) {
+    CellAccessible*& old = cells_[index];
+    if (old)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+    old = nullptr;
+    return cell(index);
 }
 
 void MinefieldAccessible::announceFocus() {

@@ -31,10 +31,13 @@ public:
     // The focus cell while the board has the keyboard focus, else null.
     QAccessibleInterface* focusedCell() const;
 
-    // Sends a name change for the cells whose name changed since the last
-    // call, a reorder when the board changed its side, and the focus when
-    // it moved. Only call it while QAccessible::isActive().
-    void announce(bool focusMoved);
+    // Sends a reorder when the board changed its side and a name change for
+    // the cells whose name changed since the last call. A screen reader says
+    // nothing when the cell it stands on changes its name, but reads a cell
+    // that takes the focus: the focus cell, renamed, becomes a new object,
+    // and true is returned for the caller to focus it. Only call these while
+    // QAccessible::isActive().
+    bool announceNames();
     void announceFocus();
 
     // QAccessibleInterface
@@ -76,6 +79,9 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 
 private:
+    static void tellName(CellAccessible* cell);
+    CellAccessible* renew(int index);
+
     QPointer<BoardWidget> board_;
     mutable std::array<CellAccessible*, kCellCount> cells_{};
     std::array<std::string, kCellCount> told_;  // names as last announced

@@ -1,6 +1,7 @@
 // Playing from the keyboard on the real main window, offscreen: a whole
-// Beginner round by keys alone, Enter still meaning Reset, the focus cell
-// after level changes, how it is drawn, and what a screen reader is offered.
+// Beginner round by keys alone, keys and Enter going where the focus is,
+// the focus cell after level changes, how it is drawn, and what a screen
+// reader is offered.
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QLabel>
@@ -71,7 +72,7 @@ class TestKeyboardPlay : public QObject {
 
 private slots:
     void wholeBeginnerRoundByKeysAlone();
-    void enterOnTheBoardStillStartsANewGame();
+    void keysGoWhereTheFocusIs();
     void focusCellStaysOnTheBoardAfterEveryLevelChange();
     void focusCellDrawnOnlyWhileTheKeyboardHasTheBoard();
     void screenReaderSeesTheCellsAndTheFace();
@@ -134,28 +135,54 @@ void TestKeyboardPlay::wholeBeginnerRoundByKeysAlone() {
     QCOMPARE(p.h.main.field.GameActive, Int16(0));
 }
 
-void TestKeyboardPlay::enterOnTheBoardStillStartsANewGame() {
+void TestKeyboardPlay::keysGoWhereTheFocusIs() {
     Played p;
     QVERIFY(p.ready());
-    p.goTo(3, 3);
-    p.key(Qt::Key_F);
     const int built = p.h.main.boardsBuilt;
-    p.key(Qt::Key_Return);
-    QCOMPARE(p.h.main.boardsBuilt, built + 1);
-    QCOMPARE(p.h.main.field.ClockStarted, Int16(0));
-    QVERIFY(p.h.button(3, 3).Visible);
-    QCOMPARE(p.at(), Minefield::CellIndex(1, 1));
-    QVERIFY(p.board()->hasFocus());
-    p.key(Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(p.h.main.boardsBuilt, built + 2);
 
-    // Once the face shows instead of the word, Enter does nothing.
+    // On the word button the board's keys do nothing: no cell the player
+    // cannot see chosen, no flag, no clock.
+    QPushButton* word = p.view.resetWord();
+    word->setFocus(Qt::OtherFocusReason);
+    for (Qt::Key k : {Qt::Key_End, Qt::Key_PageDown, Qt::Key_F, Qt::Key_Menu, Qt::Key_Home})
+        QTest::keyClick(word, k);
+    QVERIFY(word->hasFocus());
+    QCOMPARE(p.at(), Minefield::CellIndex(1, 1));
+    QCOMPARE(p.h.main.field.ClockStarted, Int16(0));
+    QCOMPARE(p.view.minesLabel()->text(), QStringLiteral("MINES:  24"));
+
+    // A right click flags but leaves the focus on the word: Enter presses it.
+    QTest::mouseClick(p.board(), Qt::RightButton, {}, p.board()->cellCentre(Minefield::CellIndex(3, 2)));
+    QCOMPARE(p.h.picture(3, 2).Tag, std::string("think"));
+    QVERIFY(word->hasFocus());
+    QTest::keyClick(word, Qt::Key_Return);
+    QCOMPARE(p.h.main.boardsBuilt, built + 1);
+
+    // A focused cell is a push button of its own: Enter presses no other.
+    QTest::keyClick(word, Qt::Key_Tab);
+    QVERIFY(p.board()->hasFocus());
+    p.key(Qt::Key_F);
+    QCOMPARE(p.h.main.field.ClockStarted, Int16(1));
+    p.key(Qt::Key_Return);
+    p.key(Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(p.h.main.boardsBuilt, built + 1);
+    QCOMPARE(p.h.picture(1, 1).Tag, std::string("think"));
+
+    // Lost: Tab passes the hidden word for the face, Enter on it starts a new
+    // game, and the focus stays in the buttons' place, on the word.
     const Cell mine = p.h.firstMine();
     p.goTo(mine.column, mine.row);
     p.key(Qt::Key_Space);
     QCOMPARE(p.h.main.field.GameActive, Int16(0));
     p.key(Qt::Key_Return);
+    QCOMPARE(p.h.main.boardsBuilt, built + 1);
+    p.key(Qt::Key_Tab);
+    QVERIFY(p.view.resetFace()->hasFocus());
+    QTest::keyClick(p.view.resetFace(), Qt::Key_Return);
     QCOMPARE(p.h.main.boardsBuilt, built + 2);
+    QVERIFY(word->hasFocus());
+    QTest::keyClick(word, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(p.h.main.boardsBuilt, built + 3);
 }
 
 void TestKeyboardPlay::focusCellStaysOnTheBoardAfterEveryLevelChange() {

@@ -1,0 +1,35 @@
+#include "shell/qt/notice_accessible.h"
+
+#include <QWidget>
+
+namespace mf::qt {
+
+void NoticeAccessible::say(const QString& text) {
+    text_ = text;
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+}
+
+void NoticeAccessible::clear() {
+    if (text_.isEmpty())
+        return;
+    text_.clear();
+    QAccessibleEvent hidden(this, QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&hidden);
+}
+
+QAccessibleInterface* NoticeAccessible::parent() const {
+    return owner_ ? QAccessible::queryAccessibleInterface(owner_) : nullptr;
+}
+
+QString NoticeAccessible::text(QAccessible::Text t) const {
+    return t == QAccessible::Name ? text_ : QString();
+}
+
+QAccessible::State NoticeAccessible::state() const {
+    QAccessible::State s;
+    s.invisible = text_.isEmpty();
+    return s;
+}
+
+} // namespace mf::qt

@@ -1,0 +1,41 @@
+// A notice for screen readers that has no widget: the end of a game, read
+// out once when it shows. Screen readers speak a notification as it appears.
+#pragma once
+
+#include <QAccessibleInterface>
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace mf::qt {
+
+class NoticeAccessible : public QAccessibleInterface {
+public:
+    explicit NoticeAccessible(QWidget* owner) : owner_(owner) {}
+
+    // Shows the notice with this text and tells the screen reader.
+    void say(const QString& text);
+    // Hides it, with nothing to say.
+    void clear();
+
+    // QAccessibleInterface
+    bool isValid() const override { return !owner_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override;
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override;
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override;
+
+private:
+    QPointer<QWidget> owner_; // the widget whose accessible holds the notice
+    QString text_;
+};
+
+} // namespace mf::qt

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The game played with Orca, Debian's screen reader, under a window manager:
+# what Orca would say is read from its log. Beginner, safe corners.
+#
+# 1. Tab from the Reset button, which has the focus at first, onto the
+#    board: Orca reads the focus cell and its place ("covered", "column 1,
+#    row 1"), not the board's pane.
+# 2. F plants a flag on it, Space takes it away and Space again opens it:
+#    each time Orca says what the cell has become ("flag", "covered",
+#    "empty" or a digit) without the player moving.
+# 3. Space and Right through the board until the game ends: Orca says what
+#    the last cell pressed became and then the face on the reset button.
+#    Tab reaches the face button, and Enter on it starts a new game.
+# Many helpers below are called through others (mf_check, mf_wait_until).
+# shellcheck disable=SC2317
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# shellcheck source=tests/e2e/atspi.sh
+source "$(dirname "${BASH_SOURCE[0]}")/atspi.sh"
+
+FACES='(startled|laughing|skull|growling) face|face with sunglasses'
+CELLS='covered|flag|empty|[1-8]|mine|exploded mine|wrong flag'
+
+pointer_away() { xdotool mousemove 1023 767; }
+# key KEY : one key to the game, after a fresh mark in Orca's log.
+key() { mf_orca_mark && pointer_away && mf_key "$MF_WIN" "$1"; }
+speech() { mf_orca_speech | paste -sd '|'; }
+# said REGEX... : Orca says these utterances in this order within 10 s; what
+# it said is logged either way.
+said() {
+    local status=0
+    mf_wait_until 10 mf_orca_said "$@" || status=1
+    mf_log "Orca: $(speech | tail -c 400)"
+    return "$status"
+}
+no_pane() { ! mf_orca_speech | grep -q '^panel'; }
+side() { local board; board=$(mf_atspi board) && [[ ${board%%$'\n'*} == "SIZE $1" ]]; }
+
+mf_setup
+mf_start_wm
+mf_atspi_setup
+mf_orca_start
+mf_start_game default
+mf_open_main
+mf_atspi wait "$MF_TITLE" || mf_die "the game window is not on the accessibility bus"
+said ' ?-=:Marrowfen 2:=- frame\.' || mf_die "Orca did not read the game window: $(speech)"
+# The Reset button has the focus from the start; Tab goes on to the board.
+mf_check "Orca starts on the Reset button" said ' ?-=:Marrowfen 2:=- frame\.' 'Reset push button\.'
+key ctrl+b
+mf_wait_until 10 side 6 || mf_die "Ctrl+B gave no Beginner board"
+
+# ------------------------------------------------ Tab onto the board ---
+
+key Tab
+mf_check "Tab onto the board: Orca reads the focus cell and its place" \
+    said 'covered\.' 'column 1, row 1\.'
+mf_check "and not the board's pane" no_pane
+
+# ------------------------------------------ the cell changes in place ---
+
+key f
+mf_check "F: Orca says \"flag\" at once" said 'flag\.' 'column 1, row 1\.'
+key space
+mf_check "Space on the flag: Orca says \"covered\"" said 'covered\.' 'column 1, row 1\.'
+key space
+mf_check "Space on the safe corner: Orca says what it became" \
+    said '(empty|[1-8])\.' 'column 1, row 1\.'
+
+# ------------------------------------------------------ the game ends ---
+
+face_shows() { [[ $(mf_atspi buttons) =~ face ]]; }
+mf_orca_mark
+ended=''
+for ((step = 0; step < 36; step++)); do
+    pointer_away && mf_key "$MF_WIN" space Right
+    if ((step % 6 == 5)); then
+        pointer_away && mf_key "$MF_WIN" Home Down
+    fi
+    if face_shows; then
+        ended=yes
+        break
+    fi
+done
+mf_check "Space and Right through the board end the game" test -n "$ended"
+mf_check "Orca says what the last cell became, then the face" \
+    said "($CELLS)\\." 'column [1-6], row [1-6]\.' "notification ($CELLS, )?($FACES)\\."
+key Tab
+mf_check "Tab from the board to the face: Orca names it" said "($FACES) push button\\."
+key Return
+mf_check "Enter on it starts a new game, and the focus stays in its place" said 'Reset push button\.'
+cp "$MF_ORCA_LOG" "$MF_ARTIFACTS/screen-reader-orca.log"
+mf_check "the program still runs" mf_running
+mf_finish
