@@ -66,12 +66,14 @@ private:
     void dropContext();
     void startStream(const std::shared_ptr<Playback>& playback);
     void finish(Playback& playback);
+    void discard(pa_stream* stream);
     void forget(const Playback& playback);
 
     static void contextChanged(pa_context* context, void* self);
     static void streamChanged(pa_stream* stream, void* self);
     static void writable(pa_stream* stream, std::size_t bytes, void* self);
     static void drained(pa_stream* stream, int success, void* self);
+    static void confirmedLate(pa_stream* stream, void* self);
 
     std::mutex startMutex_;           // guards the loading of the library
     bool startTried_ = false;
