@@ -77,18 +77,18 @@ struct Closer {
 // Every encoding reads as floats from -1 to 1, a block at a time, so that
 // what is held grows only with what the file really gives; a file shorter
 // than its header says ends the reading early.
-std::shared_ptr<const DecodedSound> read(const SndfileLibrary& sf, SNDFILE* file, const SF_INFO& info) {
+std::shared_ptr<const DecodedSound> readBlocks(const SndfileLibrary& sf, SNDFILE* file, const SF_INFO& info) {
     auto sound = std::make_shared<DecodedSound>();
     sound->rate = info.samplerate;
     sound->channels = keptChannels(info.channels);
     sound->samples.reserve(std::size_t(info.frames) * std::size_t(sound->channels));
     std::vector<float> block(std::size_t(kBlockFrames) * std::size_t(info.channels));
     for (sf_count_t done = 0; done < info.frames;) {
-        const sf_count_t read = sf.sf_readf_float(file, block.data(), std::min(kBlockFrames, info.frames - done));
-        if (read <= 0)
+        const sf_count_t got = sf.sf_readf_float(file, block.data(), std::min(kBlockFrames, info.frames - done));
+        if (got <= 0)
             break;
-        append(block.data(), std::size_t(read), info.channels, sound->samples);
-        done += read;
+        append(block.data(), std::size_t(got), info.channels, sound->samples);
+        done += got;
     }
     if (sound->samples.empty())
         return nullptr;
@@ -111,7 +111,7 @@ std::shared_ptr<const DecodedSound> decodeSound(const std::string& path) {
     if (!file || !acceptable(info, fileBytes))
         return nullptr;
     try {
-        return read(*sf, file.get(), info);
+        return readBlocks(*sf, file.get(), info);
     } catch (const std::exception&) {   // out of memory: the sound is silent
         return nullptr;
     }
