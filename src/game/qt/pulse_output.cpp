@@ -234,7 +234,36 @@ void PulseOutput::discard(pa_stream* stream) {
     pa_->pa_stream_set_state_callback(stream, nullptr, nullptr);
     if (state == PA_STREAM_READY)
         pa_->pa_stream_disconnect(stream);
+    if (state == PA_STREAM_FAILED && unansweredOnLiveConnection(stream))
+        dropSoon();
     pa_->pa_stream_unref(stream);
+}
+
+// A stream the server did not confirm in time (it hung for longer than the
+// library waits) may still be made when the server goes on, out of reach.
+bool PulseOutput::unansweredOnLiveConnection(pa_stream* stream) const {
+    pa_context* context = pa_->pa_stream_get_context(stream);
+    return context == context_ && pa_->pa_context_get_state(context) == PA_CONTEXT_READY
+           && pa_->pa_context_errno(context) == PA_ERR_TIMEOUT;
+}
+
+// Only the end of the connection takes such streams off the server: it is
+// dropped as soon as the output's thread is out of the callback under way,
+// and the next play connects afresh. Under the lock.
+void PulseOutput::dropSoon() {
+    if (dropAsked_)
+        return;
+    dropAsked_ = true;
+    pa_mainloop_api* api = pa_->pa_threaded_mainloop_get_api(loop_);
+    api->defer_new(
+        api,
+        [](pa_mainloop_api* loop, pa_defer_event* event, void* self) {
+            loop->defer_free(event);
+            auto& output = *static_cast<PulseOutput*>(self);
+            output.dropAsked_ = false;
+            output.dropContext();
+        },
+        this);
 }
 
 void PulseOutput::confirmedLate(pa_stream* stream, void* self) {

@@ -67,6 +67,8 @@ private:
     void startStream(const std::shared_ptr<Playback>& playback);
     void finish(Playback& playback);
     void discard(pa_stream* stream);
+    bool unansweredOnLiveConnection(pa_stream* stream) const;
+    void dropSoon();
     void forget(const Playback& playback);
 
     static void contextChanged(pa_context* context, void* self);
@@ -86,6 +88,7 @@ private:
     std::chrono::steady_clock::time_point connecting_;   // when context_ was made
     std::vector<std::shared_ptr<Playback>> waiting_;     // for the connection
     std::vector<std::shared_ptr<Playback>> playing_;     // with a stream
+    bool dropAsked_ = false;                             // dropSoon() pending
 };
 
 } // namespace mf::qt
