@@ -1,13 +1,25 @@
 #include "shell/startup_frm.h"
 
+#include <cstdint>
 #include <utility>
 
 namespace mf {
 
 StartupFrm::StartupFrm(std::function<void()> showMain) : showMain_(std::move(showMain)) {}
 
+namespace {
+
+// Letters, digits, punctuation and space, and of the control characters
+// only those of Enter, Escape and Backspace; not Tab nor Delete.
+bool givesCharacter(Int16 KeyAscii) {
+    const auto code = static_cast<std::uint16_t>(KeyAscii);
+    return code == 8 || code == 13 || code == 27 || (code >= 32 && code != 127 && (code < 128 || code >= 160));
+}
+
+} // namespace
+
 void StartupFrm::Form_KeyPress(Int16 KeyAscii) {
-    if (KeyAscii != 0)
+    if (givesCharacter(KeyAscii))
         Frame1_Click();
 }
 

@@ -5,6 +5,9 @@
 #   again.
 # - Its close box keeps it on screen until the sound has played to its end.
 # - With Sound On unchecked both ways are silent and immediate.
+# - A crafted "Vorask3.fez" (a 42-byte FLAC header claiming 29 s of 8-channel
+#   384 kHz audio), put in place while the game runs: every help button
+#   hides the window at once, silently, and the game's memory hardly grows.
 # Many helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -84,5 +87,29 @@ for way in button close; do
     mf_check "sound off, $way: gone within 200 ms ($gone)" test "$gone" -le 200
     mf_check "sound off, $way: silent" mf_silent "$MF_REC_FILE"
 done
+# A hostile sound file: silent, and costs neither memory nor the window.
+rss_kib() { ps -o rss= -p "$MF_PID" | tr -d ' '; }
+python3 - "$MF_WORKDIR/Vorask3.fez" <<'PY'
+import sys
+rate, channels, frames = 384000, 8, 29 * 384000
+info = (4096).to_bytes(2, 'big') * 2 + bytes(6)
+info += (rate << 44 | (channels - 1) << 41 | 15 << 36 | frames).to_bytes(8, 'big') + bytes(16)
+open(sys.argv[1], 'wb').write(b'fLaC\x80\x00\x00\x22' + info)
+PY
+mf_key "$MF_WIN" ctrl+s
+before=$(rss_kib)
+for round in 1 2 3 4 5; do
+    open_help || mf_die "no help window"
+    mf_record_start "help-hostile-$round"
+    mf_key "$HELP" Return
+    gone=$(ms_until_gone)
+    sleep 0.5
+    mf_record_stop >/dev/null
+    mf_check "hostile sound file, round $round: gone within 200 ms ($gone)" test "$gone" -le 200
+    mf_check "hostile sound file, round $round: silent" mf_silent "$MF_REC_FILE"
+done
+after=$(rss_kib)
+mf_log "resident memory around five presses with the hostile file: $before KiB, then $after KiB"
+mf_check "the hostile file costs under 8 MiB ($before -> $after KiB)" test $((after - before)) -lt 8192
 mf_check "the game still runs" mf_running
 mf_finish

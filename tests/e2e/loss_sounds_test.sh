@@ -8,10 +8,18 @@
 # laugh that may follow) has ended. The explosion lasts 1.6 s and the laugh
 # 1.2 s, so 1.4 s or more from the first to the last audible sample means
 # the explosion was heard whole. Ctrl+R then starts the next game.
+#
+# Every third round a screen reader presses Reset (through AT-SPI) while the
+# explosion sounds. Keyboard and mouse input waits for the end of the loss;
+# so must this press: once the sound has ended, the board is a new one, all
+# covered, and the strip shows the word "Reset", not a face the loss put
+# over the new board.
 # Helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# shellcheck source=tests/e2e/atspi.sh
+source "$(dirname "${BASH_SOURCE[0]}")/atspi.sh"
 
 ROUNDS=10
 
@@ -21,7 +29,15 @@ at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 # already: it is sent to an empty corner first.
 pointer_away() { xdotool mousemove 1023 767; }
 
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# covered_count : how many cells of the board read "covered".
+covered_count() { mf_atspi board | tail -n +2 | awk -F'\t' '$3 == "covered"' | wc -l; }
+
+strip_shows_reset() { [[ $(mf_atspi buttons) == Reset ]]; }
+
 mf_setup
+mf_atspi_setup
 mf_start_game default
 mf_open_main
 mf_board_top
@@ -36,6 +52,13 @@ heard=0
 for ((round = 1; round <= ROUNDS; round++)); do
     mf_record_start "loss-sounds-$round"
     mf_press_until_heard 14 || mf_log "round $round: no sound while pressing every cell"
+    if ((round % 3 == 0)); then
+        t0=$(now_ms)
+        mf_atspi press " -=:Marrowfen 2:=-" Reset || mf_log "round $round: no Reset to press through AT-SPI"
+        after=$(($(now_ms) - t0))
+        mf_log "round $round: Reset pressed through AT-SPI $after ms after the explosion was heard"
+        mf_check "round $round: the press came while the explosion sounded" test "$after" -lt 1400
+    fi
     mf_wait_until 15 mf_recording_fell_silent || mf_log "round $round: the sound did not end within 15 s"
     mf_record_stop >/dev/null
     span=$(mf_sound_span "$MF_REC_FILE")
@@ -45,6 +68,11 @@ for ((round = 1; round <= ROUNDS; round++)); do
     fi
     mf_check "round $round: the explosion was heard to its end" at_least "$span" 1.4
     mf_check "round $round: the program still runs" mf_running
+    if ((round % 3 == 0)); then
+        mf_check "round $round: the held press started a new game: the strip shows \"Reset\"" \
+            mf_wait_until 3 strip_shows_reset
+        mf_check "round $round: every cell of the new board is covered" test "$(covered_count)" -eq 196
+    fi
     pointer_away && mf_key "$MF_WIN" ctrl+r
     sleep 0.5
 done

@@ -168,6 +168,11 @@ TEST(TitleWindow, EveryControlAndACharacterKeyCloseItAndShowTheGameOnce) {
         {"Enter", [](StartupFrm& f) { f.Form_KeyPress(13); }},
         {"letter", [](StartupFrm& f) { f.Form_KeyPress('q'); }},
         {"Escape", [](StartupFrm& f) { f.Form_KeyPress(27); }},
+        {"Backspace", [](StartupFrm& f) { f.Form_KeyPress(8); }},
+        {"space", [](StartupFrm& f) { f.Form_KeyPress(' '); }},
+        {"digit", [](StartupFrm& f) { f.Form_KeyPress('7'); }},
+        {"punctuation", [](StartupFrm& f) { f.Form_KeyPress('?'); }},
+        {"accented letter", [](StartupFrm& f) { f.Form_KeyPress(Int16(0xe9)); }},
     };
     for (const auto& [name, close] : ways) {
         int shown = 0;
@@ -177,11 +182,14 @@ TEST(TitleWindow, EveryControlAndACharacterKeyCloseItAndShowTheGameOnce) {
         EXPECT_FALSE(title.Loaded) << name;
         EXPECT_EQ(shown, 1) << name;
     }
-    int shown = 0;
-    StartupFrm title([&] { ++shown; });
-    title.Form_KeyPress(0); // a key that gives no character
-    EXPECT_TRUE(title.Loaded);
-    EXPECT_EQ(shown, 0);
+    // No character: a key such as Shift, Tab, Delete, Ctrl+letter.
+    for (const int code : {0, 9, 127, 1, 17, 10}) {
+        int shown = 0;
+        StartupFrm title([&] { ++shown; });
+        title.Form_KeyPress(Int16(code));
+        EXPECT_TRUE(title.Loaded) << code;
+        EXPECT_EQ(shown, 0) << code;
+    }
 }
 
 TEST(TitleWindow, AboutShowsAFreshTitleWindowModallyAndLeavesTheGame) {

@@ -14,7 +14,7 @@ namespace mf::qt {
     X(pa_stream_new) X(pa_stream_set_state_callback) X(pa_stream_set_write_callback)                \
     X(pa_stream_connect_playback) X(pa_stream_get_state) X(pa_stream_write) X(pa_stream_drain)      \
     X(pa_stream_disconnect) X(pa_stream_unref) X(pa_operation_cancel) X(pa_operation_unref)         \
-    X(pa_usec_to_bytes)
+    X(pa_usec_to_bytes) X(pa_stream_get_context) X(pa_context_errno)
 
 struct PulseLibrary {
 #define MF_POINTER(name) decltype(&::name) name = nullptr;

@@ -156,7 +156,7 @@ void PulseOutput::contextChanged(pa_context* context, void* self) {
 // the device's. Under the lock.
 void PulseOutput::startStream(const std::shared_ptr<Playback>& playback) {
     const DecodedSound& sound = *playback->sound;
-    const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
+    const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
     playback->stream = pa_->pa_stream_new(context_, "sound", &format, nullptr);
     if (!playback->stream) {
         playback->ended = true;
@@ -214,15 +214,62 @@ void PulseOutput::finish(Playback& playback) {
         pa_->pa_operation_cancel(playback.drain);
         pa_->pa_operation_unref(std::exchange(playback.drain, nullptr));
     }
-    if (pa_stream* stream = std::exchange(playback.stream, nullptr)) {
-        pa_->pa_stream_set_state_callback(stream, nullptr, nullptr);
-        pa_->pa_stream_set_write_callback(stream, nullptr, nullptr);
-        if (PA_STREAM_IS_GOOD(pa_->pa_stream_get_state(stream)))
-            pa_->pa_stream_disconnect(stream);
-        pa_->pa_stream_unref(stream);
-    }
+    if (pa_stream* stream = std::exchange(playback.stream, nullptr))
+        discard(stream);
     playback.ended = true;
     forget(playback);
+}
+
+// Takes a stream off the server and lets it go. One that the server has not
+// yet confirmed cannot be taken off, and letting it go would leave it on the
+// server as long as the connection lasts: it is kept until the server
+// confirms it (or the connection ends), then dropped. Under the lock.
+void PulseOutput::discard(pa_stream* stream) {
+    pa_->pa_stream_set_write_callback(stream, nullptr, nullptr);
+    const pa_stream_state_t state = pa_->pa_stream_get_state(stream);
+    if (state == PA_STREAM_CREATING) {
+        pa_->pa_stream_set_state_callback(stream, confirmedLate, this);
+        return;
+    }
+    pa_->pa_stream_set_state_callback(stream, nullptr, nullptr);
+    if (state == PA_STREAM_READY)
+        pa_->pa_stream_disconnect(stream);
+    if (state == PA_STREAM_FAILED && unansweredOnLiveConnection(stream))
+        dropSoon();
+    pa_->pa_stream_unref(stream);
+}
+
+// A stream the server did not confirm in time (it hung for longer than the
+// library waits) may still be made when the server goes on, out of reach.
+bool PulseOutput::unansweredOnLiveConnection(pa_stream* stream) const {
+    pa_context* context = pa_->pa_stream_get_context(stream);
+    return context == context_ && pa_->pa_context_get_state(context) == PA_CONTEXT_READY
+           && pa_->pa_context_errno(context) == PA_ERR_TIMEOUT;
+}
+
+// Only the end of the connection takes such streams off the server: it is
+// dropped as soon as the output's thread is out of the callback under way,
+// and the next play connects afresh. Under the lock.
+void PulseOutput::dropSoon() {
+    if (dropAsked_)
+        return;
+    dropAsked_ = true;
+    pa_mainloop_api* api = pa_->pa_threaded_mainloop_get_api(loop_);
+    api->defer_new(
+        api,
+        [](pa_mainloop_api* loop, pa_defer_event* event, void* self) {
+            loop->defer_free(event);
+            auto& output = *static_cast<PulseOutput*>(self);
+            output.dropAsked_ = false;
+            output.dropContext();
+        },
+        this);
+}
+
+void PulseOutput::confirmedLate(pa_stream* stream, void* self) {
+    auto& output = *static_cast<PulseOutput*>(self);
+    if (output.pa_->pa_stream_get_state(stream) != PA_STREAM_CREATING)
+        output.discard(stream);
 }
 
 // Under the lock. The playback may go with its last holder here.

@@ -66,12 +66,16 @@ private:
     void dropContext();
     void startStream(const std::shared_ptr<Playback>& playback);
     void finish(Playback& playback);
+    void discard(pa_stream* stream);
+    bool unansweredOnLiveConnection(pa_stream* stream) const;
+    void dropSoon();
     void forget(const Playback& playback);
 
     static void contextChanged(pa_context* context, void* self);
     static void streamChanged(pa_stream* stream, void* self);
     static void writable(pa_stream* stream, std::size_t bytes, void* self);
     static void drained(pa_stream* stream, int success, void* self);
+    static void confirmedLate(pa_stream* stream, void* self);
 
     std::mutex startMutex_;           // guards the loading of the library
     bool startTried_ = false;
@@ -84,6 +88,7 @@ private:
     std::chrono::steady_clock::time_point connecting_;   // when context_ was made
     std::vector<std::shared_ptr<Playback>> waiting_;     // for the connection
     std::vector<std::shared_ptr<Playback>> playing_;     // with a stream
+    bool dropAsked_ = false;                             // dropSoon() pending
 };
 
 } // namespace mf::qt

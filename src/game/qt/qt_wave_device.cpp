@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <algorithm>
 #include <utility>
 
 #include "game/qt/pulse_output.h"
@@ -67,8 +66,7 @@ void QtWaveDevice::play(bool wait) {
     if (!wait)
         return;
 
-    const auto limit = std::min(opened_->duration() + kWaitMargin, kLongestWait);
-    waitForEnd(limit - std::chrono::milliseconds(since.elapsed()));
+    waitForEnd(opened_->duration() + kWaitMargin - std::chrono::milliseconds(since.elapsed()));
     --waitingDevices;
     waiting_ = false;
 }

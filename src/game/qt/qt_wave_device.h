@@ -20,9 +20,9 @@ struct Playback;
 class QtWaveDevice : public WaveDevice {
 public:
     // A waiting play ends when the server reports the sound played, and at
-    // the latest this long after the sound's length, or after kLongestWait.
+    // the latest this long after the sound's length: any sound the decoder
+    // takes is heard to its end.
     static constexpr std::chrono::milliseconds kWaitMargin{250};
-    static constexpr std::chrono::milliseconds kLongestWait{10'000};
     // The sound libraries are loaded and the server connected on a worker
     // thread this long after the first device is made, when the first window
     // is up; a sound asked for before then does it itself.

@@ -26,7 +26,9 @@ struct DecodedSound {
 inline constexpr std::chrono::seconds kLongestSound{30};
 
 // The samples of a file, or null when it is missing, empty, not audio, too
-// long or without a single frame. A file cut short gives what it holds.
+// long, claims more than a file of its size can hold, or has not a single
+// frame. A file cut short gives what it holds. Never throws: what a file
+// costs is bounded by the longest sound, whatever its header says.
 std::shared_ptr<const DecodedSound> decodeSound(const std::string& path);
 
 } // namespace mf::qt

@@ -10,6 +10,7 @@
 #include "shell/main_window.h"
 #include "shell/qt/main_view.h"
 #include "shell/qt/qt_services.h"
+#include "common/qt/command_gate.h"
 #include "common/qt/qt_util.h"
 #include "shell/qt/startup_view.h"
 #include "shell/startup_frm.h"
@@ -38,7 +39,7 @@ void Desktop::showMain() {
         game = std::make_unique<mf::Main>(
             mf::Services{messages, input, modal, windowState, wave, helpWave, end, random});
         game->Form_Load();
-        view = std::make_unique<mf::qt::MainView>(*game, [] { return mf::qt::QtWaveDevice::anyWaiting(); });
+        view = std::make_unique<mf::qt::MainView>(*game);
         messages.setParent(view.get());
         input.setParent(view.get());
         modal.setParent(view.get());
@@ -62,6 +63,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(mf::qt::picturePath(mf::Picture::Icon)));
 
+    // A waited sound holds the game: its timers, and commands a screen reader
+    // gives, wait for the end of it as keyboard and mouse input does.
+    mf::qt::CommandGate::setHeld([] { return mf::qt::QtWaveDevice::anyWaiting(); });
     Desktop desktop;
     mf::StartupFrm startup([&desktop] { desktop.showMain(); });
     auto* title = new mf::qt::StartupView(startup);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "common/qt/command_gate.h"
 #include "common/qt/qt_util.h"
 
 namespace mf::qt {
@@ -63,9 +64,11 @@ HelpView::HelpView(HelpFrm& model, QWidget* parent)
     setFixedSize(px(HelpFrm::kClientWidth), px(HelpFrm::kClientHeight));
     build();
     connect(ok_, &QPushButton::clicked, this, [this] {
-        model_.Ok_Click();
-        if (!model_.Visible)
-            done(Accepted); // hidden: the modal showing ends, the window is kept
+        CommandGate::submit(this, [this] {
+            model_.Ok_Click();
+            if (!model_.Visible)
+                done(Accepted); // hidden: the modal showing ends, the window is kept
+        });
     });
 }
 

@@ -11,6 +11,7 @@
 
 #include "shell/cell_names.h"
 #include "shell/qt/board_widget.h"
+#include "common/qt/command_gate.h"
 #include "common/qt/qt_util.h"
 
 namespace mf::qt {
@@ -45,13 +46,13 @@ QPixmap crisp(const QPixmap& picture, qreal ratio) {
 
 } // namespace
 
-MainView::MainView(Main& model, std::function<bool()> holdTicks)
+MainView::MainView(Main& model)
     : QMainWindow(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                                Qt::CustomizeWindowHint),
-      model_(model), holdTicks_(std::move(holdTicks)) {
+      model_(model) {
     board_ = new BoardWidget(model_, this);
-    board_->dispatch = [this](const std::function<void()>& handler) { run(handler); };
+    board_->dispatch = [this](const std::function<void()>& handler) { command(handler); };
     setCentralWidget(board_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     buildMenu();
@@ -65,7 +66,7 @@ MainView::MainView(Main& model, std::function<bool()> holdTicks)
     connect(&ha_, &QTimer::timeout, this, [this] { tick(ha_, [this] { model_.Ha_Timer(); }); });
     heldTick_.setInterval(50);
     connect(&heldTick_, &QTimer::timeout, this, [this] {
-        if (holdTicks_ && holdTicks_())
+        if (CommandGate::held())
             return;
         heldTick_.stop();
         if (std::exchange(secHeld_, false))
@@ -79,7 +80,7 @@ MainView::MainView(Main& model, std::function<bool()> holdTicks)
 }
 
 void MainView::tick(QTimer& timer, const std::function<void()>& handler) {
-    if (holdTicks_ && holdTicks_()) {
+    if (CommandGate::held()) {
         (&timer == &secTimer_ ? secHeld_ : haHeld_) = true;
         heldTick_.start();
         return;
@@ -109,7 +110,7 @@ void MainView::buildMenu() {
             action->setShortcutContext(Qt::ApplicationShortcut);
             const std::string name = node.name;
             connect(action, &QAction::triggered, this, [this, name] {
-                run([this, name] { model_.menuClick(name); });
+                command([this, name] { model_.menuClick(name); });
             });
             actions_[name] = action;
             items_[action] = node.item;
@@ -125,13 +126,19 @@ void MainView::buildStrip() {
     resetWord_->setFont(gameFont(QStringLiteral("Comic Sans MS"), 12));
     resetFace_ = new QPushButton(board_);
     resetFace_->setIconSize(QSize(40, 32));
-    connect(resetWord_, &QPushButton::clicked, this, [this] { run([this] { model_.ResetWrd_Click(); }); });
-    connect(resetFace_, &QPushButton::clicked, this, [this] { run([this] { model_.Reset_Click(); }); });
+    connect(resetWord_, &QPushButton::clicked, this, [this] { command([this] { model_.ResetWrd_Click(); }); });
+    connect(resetFace_, &QPushButton::clicked, this, [this] { command([this] { model_.Reset_Click(); }); });
 }
 
 QAction* MainView::action(const std::string& name) const {
     const auto found = actions_.find(name);
     return found == actions_.end() ? nullptr : found->second;
+}
+
+// Through the gate, so that no command starts inside one that holds the
+// game: a screen reader's press arrives during a waited sound as well.
+void MainView::command(const std::function<void()>& handler) {
+    CommandGate::submit(this, [this, handler] { run(handler); });
 }
 
 void MainView::run(const std::function<void()>& handler) {

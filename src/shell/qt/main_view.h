@@ -26,9 +26,9 @@ public:
     static constexpr int kFrameWidth = 8;
     static constexpr int kFrameHeight = 50;
 
-    // holdTicks: true while the game must not see timer ticks (a sound that
-    // is waited for); ticks that fall due meanwhile are handled once after.
-    MainView(Main& model, std::function<bool()> holdTicks = {});
+    // While the game is held (CommandGate::held: a sound that is waited
+    // for), ticks that fall due are handled once after, and commands wait.
+    explicit MainView(Main& model);
 
     void run(const std::function<void()>& handler);
     void refresh();
@@ -46,6 +46,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A command of the player's: menu items, the reset buttons, the board.
+    void command(const std::function<void()>& handler);
     void buildMenu();
     void buildStrip();
     void tick(QTimer& timer, const std::function<void()>& handler);
@@ -55,7 +57,6 @@ private:
     StatusStrip::Focus focusForEnter() const;
 
     Main& model_;
-    std::function<bool()> holdTicks_;
     BoardWidget* board_ = nullptr;
     QLabel* time_ = nullptr;
     QLabel* mines_ = nullptr;

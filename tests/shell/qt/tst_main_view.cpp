@@ -1,12 +1,17 @@
 // The main window on screen: its menu, its size for each board, and presses
 // on cells reaching the game.
+#include <QAccessible>
 #include <QAction>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
 
 #include "fakes.h"
+#include "common/qt/command_gate.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/main_view.h"
 #include "common/qt/qt_util.h"
@@ -48,6 +53,8 @@ private slots:
     void statusStripShowsTheRound();
     void pressesReachTheCells();
     void flagClickNeedsPressAndReleaseOnSamePicture();
+    void accessibilityPressWaitsForTheWaitedSound_data();
+    void accessibilityPressWaitsForTheWaitedSound();
 };
 
 void TestMainView::menuCaptionsShortcutsAndChecks() {
@@ -182,6 +189,69 @@ void TestMainView::flagClickNeedsPressAndReleaseOnSamePicture() {
     QTest::mouseClick(board, Qt::LeftButton, {}, board->cellCentre(flagged));
     QCOMPARE(h.main.field.ButPic[flagged].Tag, std::string(""));
     QVERIFY(h.main.field.Command2[flagged].Visible);
+}
+
+// A screen reader's press is no keyboard or mouse input, which a waited
+// sound leaves queued: the reset button and the menu item, pressed through
+// their accessible actions during a loss's explosion, start the new game
+// only once the loss is over, and not over it.
+void TestMainView::accessibilityPressWaitsForTheWaitedSound_data() {
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("reset button") << false;
+    QTest::newRow("menu item Reset") << true;
+}
+
+void TestMainView::accessibilityPressWaitsForTheWaitedSound() {
+    QFETCH(bool, menu);
+    CornerMineBoard shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
+    Harness& h = shown.h;
+    MainView& view = shown.view;
+    bool held = false;
+    mf::qt::CommandGate::setHeld([&] { return held; });
+    const auto release = qScopeGuard([] { mf::qt::CommandGate::setHeld({}); });
+
+    const auto press = [&] {
+        QAccessibleInterface* target = nullptr;
+        if (menu) {
+            QAccessibleInterface* file = QAccessible::queryAccessibleInterface(view.action("MnuReset")->parent());
+            for (int i = 0; file && i < file->childCount(); ++i)
+                if (file->child(i)->text(QAccessible::Name) == "Reset")
+                    target = file->child(i);
+        } else {
+            view.refresh(); // the face shows while the explosion sounds
+            QPushButton* reset = view.resetFace()->isVisible() ? view.resetFace() : view.resetWord();
+            target = QAccessible::queryAccessibleInterface(reset);
+        }
+        QVERIFY(target && target->actionInterface());
+        target->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    int waits = 0;
+    bool newGameDuringWait = false;
+    h.wave.onRecord = [&](const std::string& entry) {
+        if (entry != "Play" || h.wave.log.size() < 2 || h.wave.log[h.wave.log.size() - 2] != "Wait=1")
+            return;
+        ++waits;
+        held = true; // as the wave device waits: the window drawn, input queued
+        press();
+        QEventLoop loop;
+        QTimer::singleShot(400, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        newGameDuringWait = h.main.field.GameActive != 0;
+        held = false;
+    };
+
+    for (int round = 1; round <= 3; ++round) {
+        const int corner = Minefield::CellIndex(3, 3);
+        QTest::mousePress(view.board(), Qt::LeftButton, {}, view.board()->cellCentre(corner));
+        QCOMPARE(waits, round);
+        QVERIFY2(!newGameDuringWait, "the press waits for the end of the explosion");
+        QVERIFY2(!h.main.field.Command2[corner].Visible, "the loss has uncovered the board");
+        QTRY_COMPARE(h.main.field.GameActive, Int16(1));
+        QVERIFY2(h.main.field.Command2[corner].Visible, "the new board is whole");
+        h.customBoard(3, {{3, 3}}); // the same board again
+        view.refresh();
+    }
 }
 
 QTEST_MAIN(TestMainView)

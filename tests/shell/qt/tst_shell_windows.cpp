@@ -28,7 +28,7 @@ private slots:
 
 void TestShellWindows::titleWindowClosesOnAnyClickOrCharacter() {
     const auto centre = [](const QWidget* w) { return w->geometry().center(); };
-    for (int way = 0; way < 6; ++way) {
+    for (int way = 0; way < 9; ++way) {
         int shown = 0;
         StartupFrm model([&] { ++shown; });
         StartupView view(model);
@@ -42,6 +42,9 @@ void TestShellWindows::titleWindowClosesOnAnyClickOrCharacter() {
         case 3: QTest::keyClick(&view, Qt::Key_Return); break;
         case 4: QTest::keyClick(&view, Qt::Key_Q); break;
         case 5: QTest::keyClick(&view, Qt::Key_Escape); break;
+        case 6: QTest::keyClick(&view, Qt::Key_Backspace); break;
+        case 7: QTest::keyClick(&view, Qt::Key_Space); break;
+        case 8: QTest::keyClick(&view, Qt::Key_5); break;
         }
         QVERIFY2(!view.isVisible(), qPrintable(QString("way %1").arg(way)));
         QCOMPARE(shown, 1);
@@ -55,8 +58,14 @@ void TestShellWindows::titleWindowIgnoresKeysWithoutCharacter() {
     StartupView view(model);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Right, Qt::Key_F5})
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Right, Qt::Key_F5,
+                              Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Delete, Qt::Key_Insert, Qt::Key_Home})
         QTest::keyClick(&view, key);
+    // What the X keyboard gives for Tab and Delete.
+    for (const auto& [key, text] : {std::pair{Qt::Key_Tab, "\t"}, std::pair{Qt::Key_Delete, "\x7f"}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+        QApplication::sendEvent(&view, &press);
+    }
     QTest::mouseClick(&view, Qt::RightButton, {}, QPoint(240, 120));
     QVERIFY(view.isVisible());
     QCOMPARE(shown, 0);
