@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <numeric>
 
@@ -38,6 +40,29 @@ int storedBytes(int format) {
 }
 
 int keptChannels(int channels) { return channels > 2 ? 1 : channels; }
+
+// A wave file's data chunk that claims over four times the bytes that follow
+// its header: a file made to look long, not one cut short. libsndfile reads
+// such a file as far as it goes, so it is refused here.
+bool overclaimedWave(const std::string& path, std::uintmax_t fileBytes) {
+    std::ifstream in(path, std::ios::binary);
+    char head[12];
+    if (!in.read(head, sizeof head) || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0)
+        return false;
+    const auto le32 = [](const unsigned char* b) {
+        return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+    };
+    unsigned char chunk[8];
+    for (int n = 0; n < 64 && in.read(reinterpret_cast<char*>(chunk), sizeof chunk); ++n) {
+        const std::uint32_t size = le32(chunk + 4);
+        if (std::memcmp(chunk, "data", 4) == 0) {
+            const auto start = std::uintmax_t(in.tellg());
+            return start <= fileBytes && size / 4 > fileBytes - start;
+        }
+        in.seekg(std::streamoff(size + (size & 1)), std::ios::cur);
+    }
+    return false;
+}
 
 // The header's claims, against what a game sound may be and what a file of
 // this size can hold.
@@ -108,7 +133,7 @@ std::shared_ptr<const DecodedSound> decodeSound(const std::string& path) {
         return nullptr;
     SF_INFO info{};
     const std::unique_ptr<SNDFILE, Closer> file(sf->sf_open(path.c_str(), SFM_READ, &info), Closer{sf});
-    if (!file || !acceptable(info, fileBytes))
+    if (!file || !acceptable(info, fileBytes) || overclaimedWave(path, fileBytes))
         return nullptr;
     try {
         return readBlocks(*sf, file.get(), info);
