@@ -64,8 +64,10 @@ int QtMessageBox::show(const std::string& text, const std::string& title, int st
     // managers (the boss key's message): it then stands on its own.
     QWidget* owner = parent_ && !parent_->isMinimized() ? parent_.data() : nullptr;
     QMessageBox box(iconFor(style), qs(title), qs(text), set.buttons, owner);
-    if (!owner)
+    if (!owner) {
         box.setWindowModality(Qt::ApplicationModal);
+        box.setWindowFlags((box.windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+    }
     box.setEscapeButton(set.escape);
     return resultOf(box.exec());
 }
@@ -126,10 +128,13 @@ Int16 QtWindowState::windowState() const {
 void QtWindowState::setWindowState(Int16 state) {
     if (!window_)
         return;
-    if (state == 1)
+    if (state == 1) {
         window_->showMinimized();
-    else
-        window_->showNormal();
+        return;
+    }
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
 }
 
 void QtProgramEnd::endProgram() {
