@@ -25,6 +25,10 @@ packages=(
     dpkg-dev file lintian desktop-file-utils appstream
     # end-to-end tests read the game as a screen reader does (AT-SPI)
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+    # window tests under GNOME's and KDE's window managers too (mutter on X,
+    # kwin_x11), and in GNOME's headless Wayland session, whose X clients
+    # run on XWayland
+    mutter kwin-x11 xwayland
 )
 
 # One dpkg-query for the lot; a package it has never heard of prints nothing.

@@ -6,7 +6,9 @@
 #   3. widget tests (Qt Test on the offscreen platform, ctest label "qt")
 #   4. build-asan/  address and undefined-behaviour sanitizers, no Qt
 #   5. unit tests under the sanitizers
-#   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb)
+#   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb),
+#      and the window tests (lifecycle_test.sh) again under mutter, KWin and
+#      GNOME's headless Wayland session
 # and closes with one line "N passed, N failed" counting these suites.
 # Exits non-zero when any of them failed.
 set -uo pipefail
@@ -135,6 +137,21 @@ for test in "${e2e_tests[@]}"; do
     name="e2e $(basename "$test" .sh)"
     if [[ $main_built == yes ]]; then
         suite "$name" run_e2e "$test"
+    else
+        not_run "$name" "the build failed"
+    fi
+done
+
+# Minimising, restoring, focus and close boxes under GNOME's and KDE's
+# window managers as well as openbox, and in GNOME's Wayland session with
+# the game on its XWayland (tests/e2e/lib.sh, MF_WM).
+run_e2e_wm() {
+    MF_WM=$1 MARROWFEN_BUILD_DIR=$repo/build timeout --kill-after=10 600 bash "$2" </dev/null
+}
+for wm in mutter kwin mutter-wayland; do
+    name="e2e lifecycle_test, $wm"
+    if [[ $main_built == yes ]]; then
+        suite "$name" run_e2e_wm "$wm" "$repo/tests/e2e/lifecycle_test.sh"
     else
         not_run "$name" "the build failed"
     fi

@@ -35,7 +35,9 @@
 #                        sound (default 0.001; the null sink's silence is 0)
 #   MF_KEEP=1            keep the temporary folders for inspection
 #   MF_WM                the window manager of mf_start_wm: openbox (the
-#                        default), mutter (GNOME's, on X) or kwin (KDE's)
+#                        default), mutter (GNOME's, on X), kwin (KDE's) or
+#                        mutter-wayland (GNOME's Wayland session, the game
+#                        on its XWayland)
 #
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # variables here are for the tests that source it
@@ -214,13 +216,20 @@ mf_start_silence() {
 #   mutter   --x11 (its own X11 compositing manager), no session manager
 #   kwin     kwin_x11 on Qt's X platform, compositing off (KWIN_COMPOSE=N):
 #            Xvfb has no GPU, and software GL would take a core
+#   mutter-wayland
+#            a headless Wayland session with one virtual monitor of Xvfb's
+#            size; it starts XWayland at once and the test moves to it
+#            (DISPLAY, and XAUTHORITY for XTEST input). Xvfb stays unused.
 mf_start_wm() {
     local dir=$MF_TMP/wm command=()
     case $MF_WM in
         openbox) command=(openbox --sm-disable) ;;
         mutter) command=(mutter --x11 --replace --sm-disable) ;;
         kwin) command=(kwin_x11 --replace) ;;
-        *) mf_die "unknown window manager MF_WM=$MF_WM (openbox, mutter or kwin)" ;;
+        mutter-wayland)
+            command -v Xwayland >/dev/null || mf_die "Xwayland is not installed (bash scripts/deps.sh)"
+            command=(mutter --wayland --headless --virtual-monitor 1024x768 --sm-disable) ;;
+        *) mf_die "unknown window manager MF_WM=$MF_WM (openbox, mutter, kwin or mutter-wayland)" ;;
     esac
     command -v "${command[0]}" >/dev/null || mf_die "${command[0]} is not installed (bash scripts/deps.sh)"
     mkdir -p "$dir/config" "$dir/run"
@@ -235,8 +244,20 @@ mf_start_wm() {
         QT_QPA_PLATFORM=xcb KWIN_COMPOSE=N \
         "${command[@]}" >"$dir/log" 2>&1 &
     MF_WM_PID=$!
+    [[ $MF_WM != mutter-wayland ]] || mf_wait_until 20 mf_xwayland_up ||
+        { cat "$dir/log" >&2; mf_die "no XWayland display from mutter"; }
     mf_wait_until 20 mf_wm_running || { cat "$dir/log" >&2; mf_die "$MF_WM did not start"; }
     mf_log "$MF_WM on $DISPLAY"
+}
+
+# True once the Wayland session's XWayland answers; it then is DISPLAY.
+mf_xwayland_up() {
+    local display auth
+    display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$MF_TMP/wm/log" | head -n 1)
+    auth=$(find "$MF_TMP/wm/run" -maxdepth 1 -name '.mutter-Xwaylandauth.*' | head -n 1)
+    [[ -n $display && -n $auth ]] || return 1
+    DISPLAY=$display XAUTHORITY=$auth xdpyinfo >/dev/null 2>&1 || return 1
+    export DISPLAY=$display XAUTHORITY=$auth
 }
 
 mf_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
