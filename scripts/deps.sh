@@ -46,6 +46,10 @@ test_packages=(
     # end-to-end tests read the game as a screen reader does (AT-SPI), and
     # hear what Orca, Debian's screen reader, says of it
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
+    # window tests under GNOME's and KDE's window managers too (mutter on X,
+    # kwin_x11), and in GNOME's headless Wayland session, whose X clients
+    # run on XWayland
+    mutter kwin-x11 xwayland
 )
 # PipeWire with its Pulse service and a session manager: none of them
 # conflicts with pulseaudio (pipewire-audio and pipewire-alsa do).

@@ -9,7 +9,8 @@
 #   5. unit tests under the sanitizers
 #   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb);
 #      the sound tests once more on a private PipeWire where PulseAudio ran
-#      them and PipeWire is installed
+#      them and PipeWire is installed, and the window tests (lifecycle_test.sh)
+#      again under mutter, KWin and GNOME's headless Wayland session
 # and closes with one line "N passed, N failed" counting these suites.
 # Exits non-zero when any of them failed.
 set -uo pipefail
@@ -154,8 +155,21 @@ for test in "${e2e_tests[@]}"; do
     if [[ $main_built == yes ]]; then
         suite "$name" run_e2e "$test"
         if [[ $pipewire_too == yes && $sound_tests == *" $base "* ]]; then
-            suite "$name (pipewire)" run_e2e_pipewire "$test"
+            suite "$name, pipewire" run_e2e_pipewire "$test"
         fi
+    else
+        not_run "$name" "the build failed"
+    fi
+done
+
+# Minimising, restoring, focus and close boxes under GNOME's and KDE's
+# window managers as well as openbox, and in GNOME's Wayland session with
+# the game on its XWayland (tests/e2e/lib.sh, MF_WM).
+run_e2e_wm() { MF_WM=$1 run_e2e "$2"; }
+for wm in mutter kwin mutter-wayland; do
+    name="e2e lifecycle_test, $wm"
+    if [[ $main_built == yes ]]; then
+        suite "$name" run_e2e_wm "$wm" "$repo/tests/e2e/lifecycle_test.sh"
     else
         not_run "$name" "the build failed"
     fi

@@ -23,7 +23,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 TEST_TOOLS=(xvfb xauth xdotool x11-utils imagemagick openbox sox lintian
     desktop-file-utils appstream libgtest-dev libgmock-dev libbenchmark-dev
     python3-pyatspi at-spi2-core pulseaudio pulseaudio-utils pipewire
-    pipewire-pulse wireplumber dpkg-dev)
+    pipewire-pulse wireplumber dpkg-dev orca mutter kwin-x11 xwayland man-db)
 
 # make_machine DIR DROP ADD : writes DIR/status, this machine's dpkg status
 # without the packages in DROP (and those left without a dependency by it),

@@ -24,8 +24,9 @@
 # are those of its client area. Keys go to the window given to mf_key (it
 # takes the focus); mf_close_window does what a close box does. Minimising has
 # nothing to act on: a window asking to be minimised stays on the screen, and
-# WM_STATE (mf_window_state) is set by nobody. Under mf_start_wm (openbox)
-# windows are framed, placed, focused and minimised as on a desktop.
+# WM_STATE (mf_window_state) is set by nobody. Under mf_start_wm (openbox,
+# or the one MF_WM names) windows are framed, placed, focused and minimised
+# as on a desktop.
 #
 # Environment:
 #   MARROWFEN_BUILD_DIR  build folder holding marrowfen2 (default: build/)
@@ -36,6 +37,10 @@
 #   MF_SOUND_SERVER      pulseaudio or pipewire (default: pipewire where
 #                        only PipeWire is installed, pulseaudio otherwise)
 #   MF_KEEP=1            keep the temporary folders for inspection
+#   MF_WM                the window manager of mf_start_wm: openbox (the
+#                        default), mutter (GNOME's, on X), kwin (KDE's) or
+#                        mutter-wayland (GNOME's Wayland session, the game
+#                        on its XWayland)
 #
 # shellcheck shell=bash
 # shellcheck disable=SC2034  # variables here are for the tests that source it
@@ -50,7 +55,10 @@ MF_PROGRAM=${MF_PROGRAM:-$MF_BUILD/marrowfen2}
 MF_ARTIFACTS=$MF_REPO/artifacts/e2e
 MF_TIMEOUT=${MF_TIMEOUT:-20}
 MF_SOUND_RMS_MIN=${MF_SOUND_RMS_MIN:-0.001}
+MF_WM=${MF_WM:-openbox}
 MF_TEST=$(basename "${0%.sh}")
+# A run under another window manager keeps its log apart.
+[[ $MF_WM == openbox ]] || MF_TEST+="-$MF_WM"
 
 # Window titles.
 MF_TITLE=' -=:Marrowfen 2:=-'      # the game window (leading blank)
@@ -69,6 +77,7 @@ MF_WORKDIR=''      # the program's current directory
 MF_PID=''          # the program
 MF_XVFB_PID=''
 MF_WM_PID=''
+MF_WM_BUS_PID=''
 MF_PULSE_PID=''
 MF_PIPEWIRE_RUN='' # the private PipeWire's runtime folder, when it runs
 MF_SILENCE_PID=''
@@ -245,15 +254,56 @@ mf_start_silence() {
     MF_SILENCE_PID=$!
 }
 
-# Starts openbox on the test's display, for what needs a window manager:
-# minimising, close boxes, focus and window state. Call after mf_setup.
+# Starts the window manager MF_WM on the test's display, for what needs one:
+# minimising, close boxes, focus and window state. Call after mf_setup. It
+# gets a home, a runtime folder and a session bus of its own, so nothing of
+# the machine's desktop is read or touched:
+#   openbox  no session manager
+#   mutter   --x11 (its own X11 compositing manager), no session manager
+#   kwin     kwin_x11 on Qt's X platform, compositing off (KWIN_COMPOSE=N):
+#            Xvfb has no GPU, and software GL would take a core
+#   mutter-wayland
+#            a headless Wayland session with one virtual monitor of Xvfb's
+#            size; it starts XWayland at once and the test moves to it
+#            (DISPLAY, and XAUTHORITY for XTEST input). Xvfb stays unused.
 mf_start_wm() {
-    command -v openbox >/dev/null || mf_die "openbox is not installed (bash scripts/deps.sh test)"
-    mkdir -p "$MF_TMP/wm"
-    HOME=$MF_TMP/wm openbox --sm-disable >"$MF_TMP/wm/log" 2>&1 &
+    local dir=$MF_TMP/wm command=()
+    case $MF_WM in
+        openbox) command=(openbox --sm-disable) ;;
+        mutter) command=(mutter --x11 --replace --sm-disable) ;;
+        kwin) command=(kwin_x11 --replace) ;;
+        mutter-wayland)
+            command -v Xwayland >/dev/null || mf_die "Xwayland is not installed (bash scripts/deps.sh test)"
+            command=(mutter --wayland --headless --virtual-monitor 1024x768 --sm-disable) ;;
+        *) mf_die "unknown window manager MF_WM=$MF_WM (openbox, mutter, kwin or mutter-wayland)" ;;
+    esac
+    command -v "${command[0]}" >/dev/null || mf_die "${command[0]} is not installed (bash scripts/deps.sh test)"
+    mkdir -p "$dir/config" "$dir/run"
+    chmod 700 "$dir/run"
+    : >"$dir/bus"
+    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$dir/bus" \
+        >"$dir/bus.log" 2>&1 &
+    MF_WM_BUS_PID=$!
+    mf_wait_until 10 grep -q unix: "$dir/bus" || mf_die "the window manager's session bus did not start"
+    env HOME="$dir" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/run" \
+        DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$dir/bus")" \
+        QT_QPA_PLATFORM=xcb KWIN_COMPOSE=N \
+        "${command[@]}" >"$dir/log" 2>&1 &
     MF_WM_PID=$!
-    mf_wait_until 10 mf_wm_running || { cat "$MF_TMP/wm/log" >&2; mf_die "openbox did not start"; }
-    mf_log "openbox on $DISPLAY"
+    [[ $MF_WM != mutter-wayland ]] || mf_wait_until 20 mf_xwayland_up ||
+        { cat "$dir/log" >&2; mf_die "no XWayland display from mutter"; }
+    mf_wait_until 20 mf_wm_running || { cat "$dir/log" >&2; mf_die "$MF_WM did not start"; }
+    mf_log "$MF_WM on $DISPLAY"
+}
+
+# True once the Wayland session's XWayland answers; it then is DISPLAY.
+mf_xwayland_up() {
+    local display auth
+    display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$MF_TMP/wm/log" | head -n 1)
+    auth=$(find "$MF_TMP/wm/run" -maxdepth 1 -name '.mutter-Xwaylandauth.*' | head -n 1)
+    [[ -n $display && -n $auth ]] || return 1
+    DISPLAY=$display XAUTHORITY=$auth xdpyinfo >/dev/null 2>&1 || return 1
+    export DISPLAY=$display XAUTHORITY=$auth
 }
 
 mf_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
@@ -269,7 +319,7 @@ mf_cleanup() {
     mf_record_stop >/dev/null 2>&1 || true
     mf_stop_game
     local pid
-    for pid in "$MF_SILENCE_PID" "${MF_WM_PID:-}" "$MF_PULSE_PID" "$MF_XVFB_PID"; do
+    for pid in "$MF_SILENCE_PID" "${MF_WM_PID:-}" "${MF_WM_BUS_PID:-}" "$MF_PULSE_PID" "$MF_XVFB_PID"; do
         if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
             kill "$pid" 2>/dev/null
             mf_wait_until 3 mf_gone "$pid" || kill -9 "$pid" 2>/dev/null

@@ -60,12 +60,19 @@ int resultOf(int button) {
 int QtMessageBox::show(const std::string& text, const std::string& title, int style) {
     prepare();
     const ButtonSet set = buttonsFor(style);
-    // A box over a minimised window would be hidden with it by many window
-    // managers (the boss key's message): it then stands on its own.
+    // A box over a minimised window (the boss key's message) stands on its
+    // own, and the window stays minimised under it. A box transient for the
+    // window would be hidden with it by most window managers. A parentless
+    // dialog is made transient for the program's whole window group
+    // instead, and KWin then restores the group's minimised windows as the
+    // box maps. So the box is a plain top-level window, transient for none,
+    // modal to the program.
     QWidget* owner = parent_ && !parent_->isMinimized() ? parent_.data() : nullptr;
     QMessageBox box(iconFor(style), qs(title), qs(text), set.buttons, owner);
-    if (!owner)
+    if (!owner) {
         box.setWindowModality(Qt::ApplicationModal);
+        box.setWindowFlags((box.windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+    }
     box.setEscapeButton(set.escape);
     return resultOf(box.exec());
 }
@@ -123,13 +130,25 @@ Int16 QtWindowState::windowState() const {
     return window_ && window_->isMinimized() ? 1 : 0;
 }
 
+// Minimising asks the window manager to iconify the window (WM_CHANGE_STATE);
+// it does so before it maps a box shown next, whose request comes later.
+// Restoring maps the window again, which brings it back under openbox and
+// KWin: they unmap an iconic window. KWin then gives the focus to no window,
+// and mutter (on X and XWayland) keeps an iconic window mapped, so the map
+// does nothing there. Both restore and focus it on a _NET_ACTIVE_WINDOW
+// request: activateWindow sends one, as an application, stamped with the
+// time of the last event the program received (the answer to the box),
+// which their focus-stealing prevention lets through.
 void QtWindowState::setWindowState(Int16 state) {
     if (!window_)
         return;
-    if (state == 1)
+    if (state == 1) {
         window_->showMinimized();
-    else
-        window_->showNormal();
+        return;
+    }
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
 }
 
 void QtProgramEnd::endProgram() {
