@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the work done inside one event: building the largest, fullest
 // board, and opening the largest empty regions.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Press-to-repaint on a 14 x 14 board with the accessibility bridge active:
 # build/bench/press_repaint_bench on Xvfb, with a private session bus, the
 # accessibility bus and a listener that hears every focus and name change

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time and memory of marrowfen2 next to an empty Qt main window
 # built the same way (bench/empty_window), under Xvfb with a null sound sink.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """One start-up run for bench/startup.sh, timed from X's own events.
 
   startup_run.py FIRST_TITLE [NEXT_TITLE] -- PROGRAM [ARGS...]

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing Marrowfen 2: `cmake --install` to any prefix, and the Debian
 # package made from the same rules (cmake/package.cmake).
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by CPack from the install rules:
 #   cpack -G DEB            (in the build folder; scripts/package.sh does it all)
 # gives marrowfen2_<version>_<arch>.deb. Its library dependencies are worked

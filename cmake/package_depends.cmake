@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack when it makes the package: the dependencies on the sound
 # libraries that the game opens at run time, out of sight of the dpkg-shlibdeps
 # run on the program itself. dpkg-shlibdeps works them out from the probe

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Never installed: a program linked against the two sound libraries that the
 // game opens only when it first plays a sound. dpkg-shlibdeps reads it when
 // the package is made and so works out the package's dependencies on them.

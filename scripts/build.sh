@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures (Ninja, release with debug info) and builds Marrowfen 2.
 #   scripts/build.sh [build-dir] [extra cmake arguments...]
 # The build folder defaults to build/ in the repository; a relative one is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Marrowfen 2 needs on Debian 12, and never removes anything:
 #   scripts/deps.sh play      building and playing (scripts/run.sh): compiler,
 #                             CMake, Qt, the sound libraries' headers, fonts;

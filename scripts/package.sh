@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, makes a release build in build-package/ (or the
 # folder given) and the Debian package from it:
 #   scripts/package.sh [build-dir]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing for building and playing (no sound server and no
 # test tool: the game plays through whatever server the desktop runs),
 # builds the game, installs it into build/stage and starts it there through

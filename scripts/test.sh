@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Marrowfen 2 and runs every test:
 #   0. a null sink on a sound server of this run's own: PulseAudio, or
 #      PipeWire where only PipeWire is installed (tests/audio/pulse_null_sink.sh)

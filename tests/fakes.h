@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fakes of the desktop services for the game's unit tests and benchmarks, and
 // a Harness that builds a main window on them. Nothing here needs a display,
 // and nothing here depends on the test framework, so the benchmarks use it too.

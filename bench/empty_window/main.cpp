@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An empty main window with a menu bar, nothing else. bench/startup.sh starts
 // it beside the game to see what the game adds to start-up time and memory.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a sound file costs the game, whatever its header claims: the time to
 // decode (or refuse) it and the peak resident memory it adds, for files made
 // to hurt and for the largest sound the game takes.

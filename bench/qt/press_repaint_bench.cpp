@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a press on an empty cell of a mine-free 14 x 14 board to the end of
 // the repaint that shows the whole board uncovered, through the real main
 // window: a mouse press, and Space on the focus cell. Offscreen unless

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Request to first audible sample: how soon a sound is heard after the game
 // asks for it, over 200 plays in one process, the first play after start
 // included (it loads the sound library and connects to the server).

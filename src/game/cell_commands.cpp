@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Presses on covered cells and clicks on flags.
 #include "shell/main_window.h"
 

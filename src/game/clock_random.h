@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's uniform generator, reseeded from a clock.
 #pragma once
 

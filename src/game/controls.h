@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The observable state of window controls. Positions and sizes are in twips
 // (15 twips make one pixel), measured from the top left of the client area.
 #pragma once

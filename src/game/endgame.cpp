@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of a round: the whole board uncovered, then the loss staged or the
 // win handed to the record entry.
 #include "shell/main_window.h"

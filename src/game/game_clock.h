@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one-second clock of a round and its time limit.
 #pragma once
 

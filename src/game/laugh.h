@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The laughing face: Ha ticks switch the face button between Ha1 and Ha2,
 // twelve times, once a laugh has been armed.
 #pragma once

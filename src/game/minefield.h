@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The minefield of the main window: the round's state and the two arrays of
 // cell controls. Cells are addressed column first, both counted from 1; the
 // controls are laid out 14 to a row whatever the board size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Services the game asks of the desktop it runs on. The game owns these
 // interfaces; the Qt front end implements them and the tests pass fakes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's sounds, by number, through its wave-audio device.
 #pragma once
 

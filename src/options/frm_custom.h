@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The difficulty dialog. Its option buttons say which level is chosen and its
 // two scroll bars are the one store of the board's size and mine density.
 #pragma once

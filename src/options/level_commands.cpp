@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's level commands and the safe-corners switch.
 #include "shell/main_window.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names in the record file are stored one byte per character in the
 // Windows-1252 code page; the rest of the game speaks UTF-8.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // After a win: the level's record, the name of a new holder, the Hall of Fame.
 #include "shell/main_window.h"
 

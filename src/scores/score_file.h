@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The best-times file: three 43-byte records, Beginner, Intermediate and
 // Expert, read and written by record number. No header, no checksum.
 #pragma once

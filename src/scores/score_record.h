@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One record of the best-times file: a holder's name and a time, stored as
 // two fixed-length fields of 40 and 3 bytes, 43 bytes in all.
 #pragma once

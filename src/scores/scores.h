@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Hall of Fame window: the best time of each standard level with its
 // holder, and a command that resets all three.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The focus cell of keyboard play: where it stands, how the keys move it,
 // and which cell handler a key means on it. A key acts exactly as the mouse
 // would on the cell under it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The boss key: the game hides behind a spreadsheet's crash message until
 // the player answers it.
 #include <algorithm>

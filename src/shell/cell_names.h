@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The words a screen reader says for what a sighted player sees: each cell
 // of the board by its picture, and the face on the reset button.
 #pragma once

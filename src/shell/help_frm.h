@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: one page explaining the game, with a 3 x 3 example
 // minefield drawn with the game's own cell pictures. Both ways of closing it
 // play the help sound on its own wave device, PigControl, while sound is on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menu bar. The check marks are state: the level in play,
 // the sound switch and the safe-corners switch.
 #pragma once

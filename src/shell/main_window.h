@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: its controls, its round and its handlers. The parts it is
 // made of each keep their own rules; Main wires them to the menu and timers.
 #pragma once

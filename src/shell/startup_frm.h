@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title window: shown alone when the program starts, and again as the
 // About box. A click on it or a character key unloads it and shows the game.
 #pragma once

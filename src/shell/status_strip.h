@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strip along the top of the main window: time, the two reset buttons
 // and the mine counter, between decoration lines.
 #pragma once

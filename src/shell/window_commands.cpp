@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands that open its other windows or leave the game:
 // About, How To Play, Quit and the close box.
 #include "shell/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records a PulseAudio monitor source with parec and places every sample on
 // this process's clock, so a test or benchmark can tell when a sound it asked
 // for was heard. Each sample's time is taken from the earliest arrival seen,

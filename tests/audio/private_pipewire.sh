@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A private PipeWire for the sound tests: pipewire, its session manager
 # wireplumber and its Pulse service pipewire-pulse, all three in a runtime
 # folder of the test's own. They open no device (no ALSA, Bluetooth, V4L2 or

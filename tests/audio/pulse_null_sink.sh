@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gives the tests a sound server to play into and listen to: a PulseAudio
 # daemon, or a private PipeWire with its Pulse service
 # (tests/audio/private_pipewire.sh), whose default sink is a null sink named

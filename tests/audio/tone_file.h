@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes test sounds with libsndfile: a sine tone in any encoding it writes.
 #pragma once
 

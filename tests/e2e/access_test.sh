@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game read by a screen reader (AT-SPI) and played from the keyboard.
 #
 # 1. A fresh Intermediate board reads as an 11 x 11 table of "covered"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the running game as a screen reader does, through AT-SPI.
 
 Run with Debian's own python3 (pyatspi lives there). Commands:

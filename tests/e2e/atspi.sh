@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # AT-SPI for the end-to-end tests: a private session bus with the
 # accessibility bus on it, and the game read through it as a screen reader
 # reads it (tests/e2e/atspi.py). Source it after lib.sh:
@@ -25,9 +26,9 @@ MF_ORCA_MARK=0
 mf_atspi_setup() {
     local tool
     for tool in dbus-daemon /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
-        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh)"
+        command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh test)"
     done
-    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || mf_die "python3-pyatspi is not installed (bash scripts/deps.sh)"
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || mf_die "python3-pyatspi is not installed (bash scripts/deps.sh test)"
     trap mf_atspi_cleanup EXIT
     local address=$MF_TMP/dbus-address
     dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$address" \
@@ -78,7 +79,7 @@ mf_atspi_stop_pid() {
 # with its own home and settings (tests/e2e/orca_run.py); what it would say
 # goes to MF_ORCA_LOG. Call after mf_atspi_setup, before the game starts.
 mf_orca_start() {
-    /usr/bin/python3 -c 'import orca.orca' 2>/dev/null || mf_die "orca is not installed (bash scripts/deps.sh)"
+    /usr/bin/python3 -c 'import orca.orca' 2>/dev/null || mf_die "orca is not installed (bash scripts/deps.sh test)"
     local home=$MF_TMP/orca-home
     mkdir -p "$home/prefs" "$home/run"
     chmod 700 "$home/run"

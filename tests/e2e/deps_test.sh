@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The install step of the play and test commands on machines made up from
 # this one's dpkg status file, with apt in simulation (apt-get -s): nothing is
 # installed or removed here.

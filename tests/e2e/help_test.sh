@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The help window, under a window manager (openbox):
 # - Ctrl+H shows "-=:Game Help:=-" (a screenshot is kept).
 # - Its button hides it at once while the help sound plays; Ctrl+H shows it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake --install, and the launcher that starts the installed game in the
 # player's data folder.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Harness for the end-to-end tests: the real marrowfen2 in a real X server
 # (Xvfb), driven with xdotool, heard through a null sink of a private sound
 # server (PulseAudio, or PipeWire with its Pulse service).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The ways in and out, under a window manager: openbox, or the one MF_WM
 # names (mutter, kwin, mutter-wayland; scripts/test.sh runs it under each).
 # 1. The title window comes first and alone: borderless, 488 x 240, centred,

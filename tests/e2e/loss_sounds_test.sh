@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Ten Expert games lost in a row in one run of the program: the explosion is
 # heard every time, to its end. (The sound output once fell silent after a
 # few sounds while the game still held the window for each.)

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs Debian's Orca screen reader for a test: orca_run.py LOG PREFS_DIR
 
 Orca speaks nothing (no speech server, no braille, no sounds) but writes

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, as a player gets it.
 #
 # 1. Built with cpack from the build folder: its name, its computed
@@ -27,7 +28,7 @@ at_most() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
 
 mf_setup
 for tool in cpack dpkg-deb lintian desktop-file-validate appstreamcli; do
-    command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh)"
+    command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh test)"
 done
 
 # ------------------------------------------------------------ the package ---
@@ -67,6 +68,10 @@ mf_check "the copyright file names the licence, GPL-3.0-or-later, and Debian's c
              grep -q '/usr/share/common-licenses/GPL-3' '$root/usr/share/doc/marrowfen2/copyright'"
 manual=$MF_TMP/manual.txt
 MANWIDTH=80 man -l "$root/usr/share/man/man6/marrowfen2.6.gz" >"$manual" 2>"$MF_TMP/man.log"
+# Sources, scripts and build files: every one carries the licence's SPDX line.
+unlicensed=$(cd "$MF_REPO" && git ls-files '*.cpp' '*.h' '*.sh' '*.py' '*.cmake' CMakeLists.txt '*/CMakeLists.txt' \
+    .ci/run packaging/marrowfen2 2>/dev/null | xargs -r grep -L 'SPDX-License-Identifier: GPL-3.0-or-later')
+mf_check "every source, script and build file names its licence (SPDX): ${unlicensed:-all do}" test -z "$unlicensed"
 mf_check "the manual page renders, with a KEYS section that names the board keys and the boss key" \
     bash -c "grep -q '^KEYS' '$manual' && grep -q 'Page Up' '$manual' && grep -q '^BOSS KEY' '$manual' &&
              grep -q '^SCREEN READERS' '$manual' && test ! -s '$MF_TMP/man.log'"

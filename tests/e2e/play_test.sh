@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Playing rounds to their end.
 #
 # 1. Expert, lost: cells are pressed with the left button column by column

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Hall of Fame and the record file.
 #
 # 1. File, High Scores... shows "-=:Hall Of Fame:=-" with the three default

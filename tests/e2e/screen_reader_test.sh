@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game played with Orca, Debian's screen reader, under a window manager:
 # what Orca would say is read from its log. Beginner, safe corners.
 #

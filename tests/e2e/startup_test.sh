@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program starts (a click takes its title window away) and shows the game
 # window with the whole Intermediate board (11 x 11); Ctrl+E switches to
 # Expert (14 x 14) and the window grows to fit it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures and sounds shipped in assets/: present under the names the
 // game asks for, at the pixel sizes the window lays out, and in a wave
 // format every player can open.

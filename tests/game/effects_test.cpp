@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sounds, the laughing face and the one-second clock with its time limit.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The minefield: how many mines a board gets, where they may lie, the numbers
 // of the cells, and the opening of empty regions.
 #include <gtest/gtest.h>

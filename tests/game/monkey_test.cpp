@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random events, each followed by a check of everything that
 // must hold between the round's state and what the window shows.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A round from the player's side: flags, uncovering, the end of a round won
 // or lost, and the record entry after a win.
 #include <gtest/gtest.h>

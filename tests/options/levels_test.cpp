@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The difficulty levels: the dialog's summary and heights, the level commands
 // of the menu, the custom dialog's OK and close, and the safe-corners switch.
 #include <gtest/gtest.h>

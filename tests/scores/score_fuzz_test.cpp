@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random record files of every length, and random names, against the rules
 // of the best-times file and the Hall of Fame. The generator is seeded, so a
 // failure repeats; the case number is printed with it.

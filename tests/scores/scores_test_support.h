@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the tests of the best-times file and the Hall of Fame: a
 // private working directory, and the shared fakes under short names.
 #pragma once

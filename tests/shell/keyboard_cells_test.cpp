@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard play and the words a screen reader says, without a display: the
 // focus cell's bounds and its return to the first cell on every new board,
 // the button Enter presses, and the name of every kind of cell and face.

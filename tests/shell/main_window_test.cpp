@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its size and status strip for each board, the cells it
 // shows, what a new board resets, its state after loading and its menu.
 #include <gtest/gtest.h>

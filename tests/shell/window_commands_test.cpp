@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Leaving the game and its other windows: the quit question on both paths,
 // minimising, the boss key's disguise, the title window and the help window.
 #include <gtest/gtest.h>

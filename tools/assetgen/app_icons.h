@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's application icons: the window icon at the sizes of the
 // hicolor theme, and as a scalable picture.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A tiny pixel-art canvas over QImage: every drawing call sets whole pixels,
 // nothing is anti-aliased and no font is used, so the output is the same on
 // every machine.

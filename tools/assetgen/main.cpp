@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // assetgen: draws the pictures and synthesises the sounds of Marrowfen 2.
 //
 //   assetgen <assets-folder> [--sheet <file.png>]

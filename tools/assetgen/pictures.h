@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's pictures: cells, faces, pointers, the explosion and the icon.
 #pragma once
 

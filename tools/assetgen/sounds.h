@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's sounds, synthesised: 16-bit mono PCM wave files at 44100 Hz.
 #pragma once
 

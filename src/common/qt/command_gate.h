@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One command of the game's windows at a time. While a waited sound plays,
 // keyboard and mouse input stays queued in the window system, and a window
 // that a modal one blocks takes none; but a screen reader's actions (a press

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small helpers shared by the Qt windows: twips to pixels, fonts with
 // Debian's free stand-ins, the game's pictures, labels and button captions.
 #pragma once

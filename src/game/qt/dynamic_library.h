@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A shared library opened at run time, so that the program does not load it
 // at start. Functions are looked up by name into typed pointers.
 #pragma once

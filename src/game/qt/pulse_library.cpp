@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/qt/pulse_library.h"
 
 #include "game/qt/dynamic_library.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PulseAudio client library (which PipeWire desktops serve as well),
 // loaded when the first sound is asked for rather than at start.
 #pragma once

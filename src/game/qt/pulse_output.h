@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound output: one connection to the desktop's sound server (PulseAudio,
 // or PipeWire through its PulseAudio service) on a thread of its own, and one
 // playback stream for each sound played. Shared by every wave device.

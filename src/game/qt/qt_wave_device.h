@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave-audio player of the Qt front end, driven through the properties
 // of the game's WaveDevice. Files are decoded by libsndfile (SoundStore) and
 // played on the desktop's sound server (PulseOutput), both loaded only once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libsndfile, which reads the sound files in every wave-audio encoding;
 // loaded when the first sound is decoded rather than at start.
 #pragma once

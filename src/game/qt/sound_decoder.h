@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns a sound file into samples the output can play: any wave-audio
 // encoding libsndfile reads (PCM of 8 to 32 bits, float, µ-law, A-law,
 // ADPCM), mono or stereo, at its own rate, as interleaved 16-bit samples.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finds a sound file by its bare name and keeps its decoded samples while the
 // file stays unchanged. Shared by every wave device; used on the game's thread.
 #pragma once

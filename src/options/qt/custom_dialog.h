@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The difficulty dialog on screen, drawn from its model.
 #pragma once
 

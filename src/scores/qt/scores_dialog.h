@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Hall of Fame on screen: draws a Scores model and passes the clicks
 // of its two buttons to the model's handlers. Shown modally by exec(),
 // which returns once OK or the window frame has closed it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Marrowfen 2: starts the game on the desktop with its title window; the
 // game window is made when the title window is closed.
 #include <memory>

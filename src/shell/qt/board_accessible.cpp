@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/qt/board_accessible.h"
 
 #include "shell/qt/board_widget.h"

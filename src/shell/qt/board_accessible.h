@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader sees of the board widget: its own children (the
 // status strip) and, after them, the minefield table and the notice that a
 // game has ended.

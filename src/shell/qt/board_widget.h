@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The client area of the main window below the menu bar: the decoration
 // lines, the cells and the explosion, painted from the model. Presses on
 // covering buttons and clicks on cell pictures go to the model's handlers.

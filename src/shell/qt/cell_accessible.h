@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One cell of the minefield table for screen readers: named by what it
 // shows ("covered", "flag", "3", ...), described by its column and row.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window on screen, drawn from its model. Its button and its close
 // box go to the model's handlers; Escape does nothing, as there is no Cancel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on screen. It draws the Main model, turns menu commands,
 // presses and timer ticks into the model's handlers, and brings itself up to
 // date (repainted at once) after each of them.

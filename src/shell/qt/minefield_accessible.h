@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The minefield as a table for screen readers: BoardSize rows of BoardSize
 // cells, each named by what it shows. It is told after every change of the
 // board and announces what changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A notice for screen readers that has no widget: the end of a game, read
 // out once when it shows. Screen readers speak a notification as it appears.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop services the game asks for, done with Qt.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title window on screen: borderless, centred on the screen, drawn from
 // its model. A click anywhere on it, or a key that gives a character, goes to
 // the model, which unloads it; the window then closes.

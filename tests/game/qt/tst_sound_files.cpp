@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound files as players may drop them in: every wave-audio encoding decodes
 // to the right length and level, broken files are refused at once, and a
 // bare name is found where the game looks for it, read afresh when changed.

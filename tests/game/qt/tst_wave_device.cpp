@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt wave device as a long session uses it: every one of many sounds
 // reaches the sound server, a waiting play blocks as long as its sound and no
 // longer, Close cuts a sound, a server that dies costs at most one sound, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The difficulty dialog on screen: it grows for Custom, shows the level as the
 // bars move, and its OK starts a board of the chosen size.
 #include <QLabel>

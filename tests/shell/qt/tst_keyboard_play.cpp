@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing from the keyboard on the real main window, offscreen: a whole
 // Beginner round by keys alone, keys and Enter going where the focus is,
 // the focus cell after level changes, how it is drawn, and what a screen

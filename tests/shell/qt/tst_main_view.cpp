@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on screen: its menu, its size for each board, and presses
 // on cells reaching the game.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's message and input boxes as the game asks for them: the right
 // buttons and icon for a style, the right answer code back, and the main
 // window brought up to date before a box shows. A box over the minimised

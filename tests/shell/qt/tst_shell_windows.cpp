@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title and help windows on screen, and Enter on the game window.
 #include <QKeyEvent>
 #include <QLabel>
