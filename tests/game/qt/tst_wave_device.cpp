@@ -210,6 +210,15 @@ class TstWaveDevice : public QObject {
         QVERIFY2(total <= limitMs, "the child, start-up included, is not held up");
     }
 
+    // Runs one case in a child process that starts a PulseAudio server of
+    // its own (PrivateServer) in a fresh runtime folder.
+    void runChildWithOwnServer(const char* testCase) {
+        const QString runtime = runtimeDir();
+        runChild(testCase,
+                 {{"XDG_RUNTIME_DIR", runtime}, {"PULSE_SERVER", "unix:" + runtime + "/native"}, {"PULSE_SINK", ""}},
+                 60000);
+    }
+
     QString runtimeDir() {
         const QString dir = QDir("runtime").absolutePath();
         if (!QDir().mkdir(dir) || !QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
@@ -457,11 +466,7 @@ private slots:
         if (!qEnvironmentVariableIsSet(kChildVariable)) {
             if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
                 QSKIP("pulseaudio is not installed");
-            const QString runtime = runtimeDir();
-            runChild("playThenCloseOverAStalledServerLeavesNoStream",
-                     {{"XDG_RUNTIME_DIR", runtime}, {"PULSE_SERVER", "unix:" + runtime + "/native"},
-                      {"PULSE_SINK", ""}},
-                     60000);
+            runChildWithOwnServer("playThenCloseOverAStalledServerLeavesNoStream");
             return;
         }
         PrivateServer server(qEnvironmentVariable("XDG_RUNTIME_DIR"));
@@ -511,11 +516,7 @@ private slots:
         if (!qEnvironmentVariableIsSet(kChildVariable)) {
             if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
                 QSKIP("pulseaudio is not installed");
-            const QString runtime = runtimeDir();
-            runChild("serverRestartLosesAtMostOnePlay",
-                     {{"XDG_RUNTIME_DIR", runtime}, {"PULSE_SERVER", "unix:" + runtime + "/native"},
-                      {"PULSE_SINK", ""}},
-                     60000);
+            runChildWithOwnServer("serverRestartLosesAtMostOnePlay");
             return;
         }
         PrivateServer server(qEnvironmentVariable("XDG_RUNTIME_DIR"));

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's message and input boxes as the game asks for them: the right
 // buttons and icon for a style, the right answer code back, and the main
-// window brought up to date before a box shows. A box over the minimised
-// main window is a window of its own; the main window minimises and comes
-// back active.
+// window brought up to date before a box shows; the main window minimises
+// and comes back active.
 #include <QAbstractButton>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -41,8 +40,6 @@ private slots:
     void closingTheBoxAnswersItsCancel_data();
     void closingTheBoxAnswersItsCancel();
     void windowIsUpToDateBeforeTheBoxShows();
-    void boxOverAMinimisedWindowStandsAlone_data();
-    void boxOverAMinimisedWindowStandsAlone();
     void windowMinimisesAndComesBackActive();
     void inputBoxGivesTheTextOrNothingOnCancel();
 };
@@ -116,49 +113,6 @@ void TestQtServices::windowIsUpToDateBeforeTheBoxShows() {
     messages.show("Time is up", kTitle, vbOKOnly + vbCritical);
     QCOMPARE(refreshes, 1);
     QVERIFY(refreshedBeforeBox);
-}
-
-void TestQtServices::boxOverAMinimisedWindowStandsAlone_data() {
-    QTest::addColumn<bool>("minimised");
-    QTest::newRow("over the window") << false;
-    QTest::newRow("window minimised (boss key)") << true;
-}
-
-// Over a minimised window, a box transient for it (or for the program's
-// window group) would be hidden with it or bring it back.
-void TestQtServices::boxOverAMinimisedWindowStandsAlone() {
-    QFETCH(bool, minimised);
-    QWidget main;
-    main.show();
-    QtWindowState state;
-    state.setWindow(&main);
-    state.setWindowState(minimised ? 1 : 0);
-    QtMessageBox messages;
-    messages.setParent(&main);
-    QWidget* parent = &main;
-    Qt::WindowType type = Qt::Widget;
-    Qt::WindowModality modality = Qt::NonModal;
-    QWindow* transientParent = nullptr;
-    Int16 stateUnderBox = -1;
-    whenShown<QMessageBox>([&](QMessageBox* box) {
-        parent = box->parentWidget();
-        type = box->windowType();
-        modality = box->windowModality();
-        transientParent = box->windowHandle()->transientParent();
-        stateUnderBox = state.windowState();
-        box->button(QMessageBox::Ignore)->click();
-    });
-    QCOMPARE(messages.show("Sorry", "Microsoft Excel", vbAbortRetryIgnore + vbCritical), vbIgnore);
-    QCOMPARE(stateUnderBox, Int16(minimised ? 1 : 0));
-    if (minimised) {
-        QCOMPARE(parent, nullptr);
-        QCOMPARE(type, Qt::Window);
-        QCOMPARE(modality, Qt::ApplicationModal);
-        QCOMPARE(transientParent, nullptr);
-    } else {
-        QCOMPARE(parent, &main);
-        QCOMPARE(type, Qt::Dialog);
-    }
 }
 
 void TestQtServices::windowMinimisesAndComesBackActive() {
