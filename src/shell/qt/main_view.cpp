@@ -215,8 +215,8 @@ void MainView::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
     switch (model_.strip.enterPresses(focusForEnter())) {
-    case StatusStrip::Press::ResetWrd: run([this] { model_.ResetWrd_Click(); }); break;
-    case StatusStrip::Press::Reset: run([this] { model_.Reset_Click(); }); break;
+    case StatusStrip::Press::ResetWrd: command([this] { model_.ResetWrd_Click(); }); break;
+    case StatusStrip::Press::Reset: command([this] { model_.Reset_Click(); }); break;
     case StatusStrip::Press::Nothing: break;
     }
 }
