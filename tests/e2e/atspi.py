@@ -20,6 +20,14 @@ Run with Debian's own python3 (pyatspi lives there). Commands:
                               thing named NAME (blanks and line breaks in
                               names count as one blank)
   set-value TITLE INDEX VALUE sets the INDEX-th (from 0) scroll bar's value
+  focused TITLE               "role<TAB>name<TAB>value" of the thing that has
+                              the keyboard focus in the window with that title
+                              (value empty but for scroll bars)
+  solve [MODE [MINES]]        plays the board with the keyboard, knowing
+                              only the cells' names (tests/e2e/solver.py);
+                              MODE "win" (default) goes on until a game is
+                              won, "lose" until one is lost; MINES of the
+                              level (6); prints what it did
   listen                      prints "event<TAB>role<TAB>name<TAB>description"
                               for focus and name-change events until killed
 
@@ -104,15 +112,21 @@ def cmd_board():
             print("%d\t%d\t%s\t%s" % (c + 1, r + 1, cell.name, cell.description))
 
 
-def cmd_focus():
-    table = minefield().queryTable()
+def focused_cell(table):
+    """(column, row, name) of the table's focused cell, None when none has it."""
     for r in range(table.nRows):
         for c in range(table.nColumns):
             cell = table.getAccessibleAt(r, c)
             if cell.getState().contains(pyatspi.STATE_FOCUSED):
-                print("%d\t%d\t%s" % (c + 1, r + 1, cell.name))
-                return
-    fail("no cell has the focus")
+                return c + 1, r + 1, cell.name
+    return None
+
+
+def cmd_focus():
+    cell = focused_cell(minefield().queryTable())
+    if cell is None:
+        fail("no cell has the focus")
+    print("%d\t%d\t%s" % cell)
 
 
 def cmd_buttons():
@@ -159,6 +173,27 @@ def cmd_set_value(title, index, value):
     bars[int(index)].queryValue().currentValue = float(value)
 
 
+def cmd_focused(title):
+    for node in walk(need_window(title)):
+        if node.getRole() == pyatspi.ROLE_TABLE:
+            cell = focused_cell(node.queryTable())
+            if cell is not None:
+                print("table cell\t%s\t" % cell[2])
+                return
+        if node.getState().contains(pyatspi.STATE_FOCUSED):
+            value = ""
+            if node.getRole() == pyatspi.ROLE_SCROLL_BAR:
+                value = "%g" % node.queryValue().currentValue
+            print("%s\t%s\t%s" % (node.getRoleName(), words(node.name), value))
+            return
+    fail("nothing has the focus in %r" % title)
+
+
+def cmd_solve(mode="win", mines="6"):
+    import solver
+    sys.exit(solver.play(minefield, focused_cell, mode, mines))
+
+
 def cmd_listen():
     def heard(event):
         try:
@@ -178,6 +213,7 @@ COMMANDS = {
     "wait": cmd_wait, "board": cmd_board, "focus": cmd_focus, "buttons": cmd_buttons,
     "focused-button": cmd_focused_button,
     "texts": cmd_texts, "press": cmd_press, "set-value": cmd_set_value, "listen": cmd_listen,
+    "focused": cmd_focused, "solve": cmd_solve,
 }
 
 if __name__ == "__main__":

@@ -2,9 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Runs Debian's Orca screen reader for a test: orca_run.py LOG PREFS_DIR
 
-Orca speaks nothing (no speech server, no braille, no sounds) but writes
-every utterance to LOG as "SPEECH OUTPUT: '...'" lines. PREFS_DIR holds its
-settings. It is started here rather than through /usr/bin/orca, which finds
+Orca's speech is on, so it generates everything it would say, its own
+messages ("Status bar not found", window titles) included, and writes each
+utterance to LOG as a "SPEECH OUTPUT: '...'" line. But it has no speech
+server to say it with: the factory is named empty and no other is tried, so
+Orca never loads speech-dispatcher (nor starts its daemon) and nothing is
+audible. No braille and no sounds either. PREFS_DIR holds its settings. It is started here rather than through /usr/bin/orca, which finds
 other Orca processes of the same user by name and refuses to run beside
 them (or, with --replace, kills them): this one runs as python3, on the
 test's own buses, and stops with the test.
@@ -20,7 +23,9 @@ debug.debugFile = open(sys.argv[1], "w", buffering=1)
 from orca import orca  # noqa: E402  (after the debug settings, as orca's own launcher does)
 
 orca.getSettingsManager().activate(sys.argv[2], {
-    "enableSpeech": False,
+    "enableSpeech": True,
+    "speechServerFactory": "",
+    "speechFactoryModules": [],
     "enableBraille": False,
     "enableSound": False,
 })
