@@ -10,6 +10,7 @@
 #include "fakes.h"
 #include "shell/board_cursor.h"
 #include "shell/cell_names.h"
+#include "shell/spoken_status.h"
 #include "shell/status_strip.h"
 
 namespace mf {
@@ -168,6 +169,40 @@ TEST(FaceNames, EveryFaceTheButtonCanShowHasItsOwnName) {
     EXPECT_EQ(faceName(Picture::ImgSkull), "skull face");
     EXPECT_EQ(faceName(Picture::Ha2), faceName(Picture::Ha1)) << "the laugh does not flicker";
     EXPECT_EQ(faceName(Picture::Ha1), "laughing face");
+}
+
+// --- The status strip in words --------------------------------------------
+
+TEST(SpokenStatus, EveryLevelTheCountAndTheEndOfAGame) {
+    Harness h;
+    EXPECT_EQ(boardWords(h.main), "Intermediate, 11 by 11, 24 mines");
+    h.main.Beginner_Click();
+    EXPECT_EQ(boardWords(h.main), "Beginner, 6 by 6, 6 mines");
+    h.main.Expert_Click();
+    EXPECT_EQ(boardWords(h.main), "Expert, 14 by 14, 49 mines");
+    h.custom(1, 5);
+    EXPECT_EQ(boardWords(h.main), "Custom, 1 by 1, 0 mines");
+    EXPECT_EQ(minesLeftWords(5), "5 mines left");
+    EXPECT_EQ(minesLeftWords(1), "1 mine left");
+    EXPECT_EQ(minesLeftWords(0), "0 mines left");
+    EXPECT_EQ(minesLeftWords(-1), "-1 mines left");
+
+    CornerBoard lost;
+    EXPECT_EQ(endWords(lost.main), "") << "during a game";
+    lost.key(Key::Press, 3, 3);
+    EXPECT_EQ(endWords(lost.main), "game lost");
+    lost.main.Reset_Click();
+    EXPECT_EQ(endWords(lost.main), "") << "a new game";
+
+    for (const int seconds : {0, 1, 12}) {
+        CornerBoard won;
+        won.key(Key::Press, 2, 2); // a 1: starts the clock
+        won.ticks(seconds);
+        won.key(Key::Press, 1, 1); // opens the rest
+        ASSERT_EQ(won.main.field.GameActive, Int16(0)) << seconds;
+        EXPECT_EQ(endWords(won.main), seconds == 1 ? "game won in 1 second"
+                                                   : "game won in " + std::to_string(seconds) + " seconds");
+    }
 }
 
 } // namespace

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The words a screen reader says for what a sighted player reads off the
+// status strip at a glance: a new board, the mines left, the end of a game.
+// None of them is shown on screen.
+#pragma once
+
+#include <string>
+
+namespace mf {
+
+class Main;
+
+// "Beginner, 6 by 6, 6 mines"; the level is the one checked in the menu.
+std::string boardWords(const Main& main);
+
+// "5 mines left", "1 mine left", "-1 mines left".
+std::string minesLeftWords(int minesLeft);
+
+// "game lost", or "game won in 12 seconds" ("1 second"), once the face
+// shows; empty during a game.
+std::string endWords(const Main& main);
+
+} // namespace mf
