@@ -156,9 +156,8 @@ bool MinefieldAccessible::announceNames() {
 void MinefieldAccessible::noteCount(int index, bool renamed, bool flagChanged) {
     const Main& model = board_->model();
     const bool sameBoard = std::exchange(toldBoard_, model.boardsBuilt) == model.boardsBuilt;
-    if (!renamed)
-        return;
-    noteCell_ = sameBoard && flagChanged ? index : -1;
+    if (!sameBoard || renamed)
+        noteCell_ = sameBoard && flagChanged ? index : -1;
     note_ = QStringLiteral(", ") + qs(minesLeftWords(model.field.MinesLeft));
 }
 

@@ -375,7 +375,14 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
     }
     QCOMPARE(heard(), QStringLiteral("empty, game won in 0 seconds, growling face"));
     p.h.customBoard(3, {{3, 3}});
+    heard();
+    for (Qt::Key k : {Qt::Key_F, Qt::Key_Space}) { // the cell stays "covered"
+        p.key(k);
+        heard();
+    }
+    p.h.customBoard(3, {{3, 3}}); // on a new board the count is said afresh
     QCOMPARE(heard(), QStringLiteral("Custom, 3 by 3, 1 mine"));
+    QCOMPARE(focusPlace(), QStringLiteral("covered, column 1, row 1"));
     p.goTo(3, 3);
     p.key(Qt::Key_Space);
     const QString end = heard();
