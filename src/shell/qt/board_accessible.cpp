@@ -60,6 +60,16 @@ void BoardAccessible::announce(bool focusMoved) {
         board()->strip()->say(qs(boardWords(model)));
     }
     announceEnd(renamed);
+    tellOnChange(toldSound_, qs(soundWords(model)));
+}
+
+// Says a state that has changed since it was last told; not the first one.
+void BoardAccessible::tellOnChange(QString& told, const QString& now) {
+    if (told == now)
+        return;
+    if (!told.isEmpty())
+        board()->strip()->say(now);
+    told = now;
 }
 
 void BoardAccessible::announceEnd(bool renamed) {

@@ -24,7 +24,7 @@ public:
 
     // Tells a screen reader what changed on the board since the last call:
     // a new board, the names of the cells, the focus cell when it moved or
-    // changed, and how the game ended.
+    // changed, how the game ended, and the sound switched on or off.
     void announce(bool focusMoved);
 
     int childCount() const override;
@@ -38,7 +38,10 @@ private:
     void announceEnd(bool renamed);
 
     mutable MinefieldAccessible* table_ = nullptr;
+    void tellOnChange(QString& told, const QString& now);
+
     int toldBoard_ = -1; // Main::boardsBuilt as last announced
+    QString toldSound_;  // the sound switch as last announced
     QString toldEnd_;    // the end of the game as last announced; empty during one
 };
 

@@ -359,6 +359,8 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
     QCOMPARE(heard(), QStringLiteral("Intermediate, 11 by 11, 24 mines"));
     p.key(Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(heard(), QStringLiteral("Beginner, 6 by 6, 6 mines"));
+    p.key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(heard(), QStringLiteral("sound off"));
     p.h.setSafe(false);
     p.h.customBoard(3, {{3, 3}});
     heard();
