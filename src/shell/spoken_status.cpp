@@ -31,6 +31,8 @@ std::string boardWords(const Main& main) {
 
 std::string minesLeftWords(int minesLeft) { return counted(minesLeft, "mine", "mines") + " left"; }
 
+std::string soundWords(const Main& main) { return main.menu.MnuSndOn.Checked ? "sound on" : "sound off"; }
+
 std::string endWords(const Main& main) {
     if (!main.strip.Reset.Visible)
         return {};

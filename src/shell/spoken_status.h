@@ -16,6 +16,9 @@ std::string boardWords(const Main& main);
 // "5 mines left", "1 mine left", "-1 mines left".
 std::string minesLeftWords(int minesLeft);
 
+// "sound on" or "sound off", as the menu's check mark says.
+std::string soundWords(const Main& main);
+
 // "game lost", or "game won in 12 seconds" ("1 second"), once the face
 // shows; empty during a game.
 std::string endWords(const Main& main);

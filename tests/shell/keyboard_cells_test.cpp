@@ -186,6 +186,9 @@ TEST(SpokenStatus, EveryLevelTheCountAndTheEndOfAGame) {
     EXPECT_EQ(minesLeftWords(1), "1 mine left");
     EXPECT_EQ(minesLeftWords(0), "0 mines left");
     EXPECT_EQ(minesLeftWords(-1), "-1 mines left");
+    EXPECT_EQ(soundWords(h.main), "sound on");
+    h.main.MnuSndOn_Click();
+    EXPECT_EQ(soundWords(h.main), "sound off");
 
     CornerBoard lost;
     EXPECT_EQ(endWords(lost.main), "") << "during a game";

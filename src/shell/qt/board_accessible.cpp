@@ -4,7 +4,8 @@
 #include "shell/qt/board_widget.h"
 #include "shell/cell_names.h"
 #include "shell/qt/minefield_accessible.h"
-#include "shell/qt/notice_accessible.h"
+#include "shell/qt/strip_widget.h"
+#include "shell/spoken_status.h"
 #include "common/qt/qt_util.h"
 
 namespace mf::qt {
@@ -24,8 +25,6 @@ BoardAccessible::BoardAccessible(BoardWidget* board) : QAccessibleWidget(board, 
 BoardAccessible::~BoardAccessible() {
     if (table_)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(table_));
-    if (notice_)
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notice_));
 }
 
 void BoardAccessible::install() {
@@ -50,49 +49,57 @@ MinefieldAccessible* BoardAccessible::table() const {
     return table_;
 }
 
-NoticeAccessible* BoardAccessible::notice() const {
-    if (!notice_) {
-        notice_ = new NoticeAccessible(board());
-        QAccessible::registerAccessibleInterface(notice_);
-    }
-    return notice_;
-}
-
 void BoardAccessible::announce(bool focusMoved) {
+    const Main& model = board()->model();
     const bool renamed = table()->announceNames();
     if (focusMoved || renamed)
         table()->announceFocus();
-    const StatusStrip& strip = board()->model().strip;
-    const QString face = strip.Reset.Visible ? qs(faceName(strip.Reset.picture)) : QString();
-    if (face == toldFace_)
-        return;
-    toldFace_ = face;
-    if (face.isEmpty()) {
-        notice()->clear(); // a new game
-        return;
+    // Last, so that it is not cut short by the focus cell.
+    if (model.boardsBuilt != toldBoard_) {
+        toldBoard_ = model.boardsBuilt;
+        board()->strip()->say(qs(boardWords(model)));
     }
-    // The notice follows the focus cell and cuts its reading short, so it
-    // repeats what the cell has become.
-    QAccessibleInterface* cell = renamed ? table()->focusedCell() : nullptr;
-    notice()->say(cell ? cell->text(QAccessible::Name) + QStringLiteral(", ") + face : face);
+    announceEnd(renamed);
+    tellOnChange(toldSound_, qs(soundWords(model)));
 }
 
-int BoardAccessible::childCount() const { return QAccessibleWidget::childCount() + 2; }
+// Says a state that has changed since it was last told; not the first one.
+void BoardAccessible::tellOnChange(QString& told, const QString& now) {
+    if (told == now)
+        return;
+    if (!told.isEmpty())
+        board()->strip()->say(now);
+    told = now;
+}
+
+void BoardAccessible::announceEnd(bool renamed) {
+    const Main& model = board()->model();
+    const StatusStrip& strip = model.strip;
+    const QString end = strip.Reset.Visible
+                            ? qs(endWords(model) + ", " + faceName(strip.Reset.picture))
+                            : QString();
+    if (end == toldEnd_)
+        return;
+    toldEnd_ = end;
+    if (end.isEmpty())
+        return;
+    // The notice cuts the focus cell's reading short, so it repeats what the
+    // cell has become.
+    QAccessibleInterface* cell = renamed ? table()->focusedCell() : nullptr;
+    board()->strip()->say(cell ? cell->text(QAccessible::Name) + QStringLiteral(", ") + end : end);
+}
+
+int BoardAccessible::childCount() const { return QAccessibleWidget::childCount() + 1; }
 
 QAccessibleInterface* BoardAccessible::child(int index) const {
-    const int widgets = QAccessibleWidget::childCount();
-    if (index == widgets)
+    if (index == QAccessibleWidget::childCount())
         return table();
-    if (index == widgets + 1)
-        return notice();
     return QAccessibleWidget::child(index);
 }
 
 int BoardAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    if (child == table_)
+    if (child && child == table_)
         return QAccessibleWidget::childCount();
-    if (child == notice_)
-        return QAccessibleWidget::childCount() + 1;
     return QAccessibleWidget::indexOfChild(child);
 }
 

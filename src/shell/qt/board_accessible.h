@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader sees of the board widget: its own children (the
-// status strip) and, after them, the minefield table and the notice that a
-// game has ended.
+// status strip) and, after them, the minefield table.
 #pragma once
 
 #include <QAccessibleWidget>
@@ -10,7 +9,6 @@ namespace mf::qt {
 
 class BoardWidget;
 class MinefieldAccessible;
-class NoticeAccessible;
 
 class BoardAccessible : public QAccessibleWidget {
 public:
@@ -23,11 +21,10 @@ public:
     static void install();
 
     MinefieldAccessible* table() const;
-    NoticeAccessible* notice() const;
 
     // Tells a screen reader what changed on the board since the last call:
-    // the names of the cells, the focus cell when it moved or changed, and
-    // the face once a game has ended.
+    // a new board, the names of the cells, the focus cell when it moved or
+    // changed, how the game ended, and the sound switched on or off.
     void announce(bool focusMoved);
 
     int childCount() const override;
@@ -38,9 +35,14 @@ public:
 private:
     BoardWidget* board() const;
 
+    void announceEnd(bool renamed);
+
     mutable MinefieldAccessible* table_ = nullptr;
-    mutable NoticeAccessible* notice_ = nullptr;
-    QString toldFace_; // the face as last announced; empty during a game
+    void tellOnChange(QString& told, const QString& now);
+
+    int toldBoard_ = -1; // Main::boardsBuilt as last announced
+    QString toldSound_;  // the sound switch as last announced
+    QString toldEnd_;    // the end of the game as last announced; empty during one
 };
 
 } // namespace mf::qt

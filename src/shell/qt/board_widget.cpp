@@ -9,6 +9,7 @@
 
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/minefield_accessible.h"
+#include "shell/qt/strip_widget.h"
 #include "common/qt/qt_util.h"
 
 namespace mf::qt {
@@ -48,11 +49,13 @@ std::optional<BoardCursor::Key> boardKey(const QKeyEvent& event) {
 
 } // namespace
 
-BoardWidget::BoardWidget(Main& model, QWidget* parent) : QWidget(parent), model_(model) {
+BoardWidget::BoardWidget(Main& model, QWidget* parent)
+    : QWidget(parent), model_(model), strip_(new StripWidget(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // The keyboard reaches the board by Tab. A press of a mouse button does
-    // not take the focus from a push button, as on a desktop's own buttons;
-    // Enter then still presses it.
+    // The keyboard reaches the board by Tab, or by a left press on a cell,
+    // as a pressed covering button would take it. Any other button plants a
+    // flag and leaves the focus where it is: Enter then still presses the
+    // push button that has it.
     setFocusPolicy(Qt::TabFocus);
     BoardAccessible::install();
 }
@@ -173,7 +176,10 @@ void BoardWidget::mousePressEvent(QMouseEvent* event) {
     if (cell >= 0) {
         cursor_.follow(model_);
         cursor_.moveTo(Minefield::columnOf(cell), Minefield::rowOf(cell), model_.field.BoardSize);
-        announceFocus();
+        if (event->button() == Qt::LeftButton && !hasFocus())
+            setFocus(Qt::MouseFocusReason); // its focus event tells the cell
+        else
+            announceFocus();
     }
     update();
     if (button >= 0) {

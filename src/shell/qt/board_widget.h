@@ -2,8 +2,9 @@
 // The client area of the main window below the menu bar: the decoration
 // lines, the cells and the explosion, painted from the model. Presses on
 // covering buttons and clicks on cell pictures go to the model's handlers.
-// It takes the keyboard focus by Tab: the keys move a focus cell and act on
-// it as the mouse buttons would. Screen readers see it as a table of cells.
+// It takes the keyboard focus by Tab, or at a cell by a left press: the keys
+// move a focus cell and act on it as the mouse buttons would. Screen readers
+// see it as a table of cells below the status strip.
 #pragma once
 
 #include <functional>
@@ -15,6 +16,8 @@
 #include "shell/main_window.h"
 
 namespace mf::qt {
+
+class StripWidget;
 
 class BoardWidget : public QWidget {
 public:
@@ -30,6 +33,8 @@ public:
     QRect cellRect(int index) const;
 
     const Main& model() const { return model_; }
+    // The holder of the status strip's widgets, along the top.
+    StripWidget* strip() const { return strip_; }
     // The focus cell, kept on the board the model shows.
     const BoardCursor& cursor();
     // True while the focus cell is drawn: the board has the focus and the
@@ -54,6 +59,7 @@ private:
     void announceFocus();
 
     Main& model_;
+    StripWidget* strip_;
     QPixmap covered_;
     int pressedPicture_ = -1;
     BoardCursor cursor_;

@@ -29,7 +29,7 @@ QAccessibleInterface* CellAccessible::table() const { return table_; }
 QString CellAccessible::text(QAccessible::Text t) const {
     switch (t) {
     case QAccessible::Name: return name();
-    case QAccessible::Description: return qs(cellPlace(column(), row()));
+    case QAccessible::Description: return qs(cellPlace(column(), row())) + table_->countNote(index_);
     default: return {};
     }
 }

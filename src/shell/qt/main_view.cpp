@@ -12,6 +12,7 @@
 
 #include "shell/cell_names.h"
 #include "shell/qt/board_widget.h"
+#include "shell/qt/strip_widget.h"
 #include "common/qt/command_gate.h"
 #include "common/qt/qt_util.h"
 
@@ -121,11 +122,13 @@ void MainView::buildMenu() {
 }
 
 void MainView::buildStrip() {
-    time_ = makeStatusLabel(board_, Qt::AlignCenter);
-    mines_ = makeStatusLabel(board_, Qt::AlignLeft | Qt::AlignVCenter);
-    resetWord_ = new QPushButton(board_);
+    // In the order a screen reader reads them, the strip's own left to right.
+    QWidget* strip = board_->strip();
+    time_ = makeStatusLabel(strip, Qt::AlignCenter);
+    resetWord_ = new QPushButton(strip);
     resetWord_->setFont(gameFont(QStringLiteral("Comic Sans MS"), 12));
-    resetFace_ = new QPushButton(board_);
+    resetFace_ = new QPushButton(strip);
+    mines_ = makeStatusLabel(strip, Qt::AlignLeft | Qt::AlignVCenter);
     resetFace_->setIconSize(QSize(40, 32));
     connect(resetWord_, &QPushButton::clicked, this, [this] { command([this] { model_.ResetWrd_Click(); }); });
     connect(resetFace_, &QPushButton::clicked, this, [this] { command([this] { model_.Reset_Click(); }); });
@@ -161,22 +164,32 @@ void MainView::syncMenu() {
 
 void MainView::syncStrip() {
     const StatusStrip& s = model_.strip;
+    // The holder spans the strip down to its lowest line, in board coordinates.
+    board_->strip()->setGeometry(0, 0, board_->width(), px(s.Line1.Y1));
     time_->setGeometry(px(s.TimeLbl.rect));
     time_->setText(qs(s.TimeLbl.Caption));
     mines_->setGeometry(px(s.MinesLbl.rect));
     mines_->setText(qs(s.MinesLbl.Caption));
-    // The two buttons take turns in one place, and the focus stays there.
-    QPushButton* focused = resetWord_->hasFocus() ? resetWord_ : resetFace_->hasFocus() ? resetFace_ : nullptr;
     resetWord_->setGeometry(px(s.ResetWrd.rect));
     resetWord_->setText(qs(s.ResetWrd.Caption));
-    resetWord_->setVisible(s.ResetWrd.Visible);
     resetFace_->setGeometry(px(s.Reset.rect));
     resetFace_->setIcon(QIcon(crisp(pixmap(s.Reset.picture), devicePixelRatioF())));
-    resetFace_->setVisible(s.Reset.Visible);
-    if (focused && focused->isHidden())
-        (focused == resetWord_ ? resetFace_ : resetWord_)->setFocus(Qt::OtherFocusReason);
     if (const QString face = qs(faceName(s.Reset.picture)); resetFace_->accessibleName() != face)
         resetFace_->setAccessibleName(face); // read aloud: which face shows
+    swapResetButtons(s.ResetWrd.Visible ? resetWord_ : resetFace_);
+}
+
+// The two buttons take turns in one place, and the keyboard focus (the
+// window's, even while another window is up) stays there: the new one shows
+// and takes it before the old one hides, which would hand it on to the board.
+void MainView::swapResetButtons(QPushButton* shown) {
+    QPushButton* hidden = shown == resetWord_ ? resetFace_ : resetWord_;
+    shown->setVisible(true);
+    if (hidden->isHidden())
+        return;
+    if (focusWidget() == hidden)
+        shown->setFocus(Qt::OtherFocusReason);
+    hidden->setVisible(false);
 }
 
 void MainView::refresh() {

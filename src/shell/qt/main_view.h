@@ -54,6 +54,7 @@ private:
     void tick(QTimer& timer, const std::function<void()>& handler);
     void syncMenu();
     void syncStrip();
+    void swapResetButtons(QPushButton* shown);
     void unload();
     StatusStrip::Focus focusForEnter() const;
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/qt/minefield_accessible.h"
 
+#include <utility>
 #include <vector>
 
 #include "shell/cell_names.h"
+#include "shell/spoken_status.h"
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/cell_accessible.h"
@@ -117,6 +119,8 @@ bool MinefieldAccessible::announceNames() {
         QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
         QAccessible::updateAccessibility(&reorder);
     }
+    const int focusIndex = board_->cursor().index();
+    bool flagChanged = false;
     std::vector<CellAccessible*> changed;
     for (int k = 0; k < n * n; ++k) {
         CellAccessible* c = cell(Minefield::CellIndex(k % n + 1, k / n + 1));
@@ -126,6 +130,8 @@ bool MinefieldAccessible::announceNames() {
             continue;
         if (!told.empty())
             changed.push_back(c);
+        if (Minefield::CellIndex(c->column(), c->row()) == focusIndex)
+            flagChanged = told == "flag" || name == "flag";
         told = std::move(name);
     }
     // A region opened or a board uncovered changes more cells than anyone
@@ -139,10 +145,23 @@ bool MinefieldAccessible::announceNames() {
         else if (changed.size() <= kEachCellLimit)
             tellName(c);
     }
+    noteCount(focusIndex, focusRenamed, flagChanged);
     if (focusRenamed)
-        tellName(renew(board_->cursor().index()));
+        tellName(renew(focusIndex));
     return focusRenamed;
 }
+
+// A flag planted or taken on the same board: the focus cell then carries the
+// count until the focus moves on or the cell changes again.
+void MinefieldAccessible::noteCount(int index, bool renamed, bool flagChanged) {
+    const Main& model = board_->model();
+    const bool sameBoard = std::exchange(toldBoard_, model.boardsBuilt) == model.boardsBuilt;
+    if (!sameBoard || renamed)
+        noteCell_ = sameBoard && flagChanged ? index : -1;
+    note_ = QStringLiteral(", ") + qs(minesLeftWords(model.field.MinesLeft));
+}
+
+QString MinefieldAccessible::countNote(int index) const { return index == noteCell_ ? note_ : QString(); }
 
 void MinefieldAccessible::tellName(CellAccessible* cell) {
     QAccessibleEvent event(cell, QAccessible::NameChanged);
@@ -160,6 +179,8 @@ CellAccessible* MinefieldAccessible::renew(int index) {
 }
 
 void MinefieldAccessible::announceFocus() {
+    if (board_ && board_->cursor().index() != noteCell_)
+        noteCell_ = -1;
     if (QAccessibleInterface* focused = focusedCell()) {
         QAccessibleEvent focus(focused, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);

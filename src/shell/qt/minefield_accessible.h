@@ -41,6 +41,10 @@ public:
     bool announceNames();
     void announceFocus();
 
+    // What the player's last flag did to the count, said after the place of
+    // the cell it was planted on or taken from: ", 5 mines left"; else empty.
+    QString countNote(int index) const;
+
     // QAccessibleInterface
     bool isValid() const override;
     QObject* object() const override { return nullptr; }
@@ -85,8 +89,13 @@ private:
 
     QPointer<BoardWidget> board_;
     mutable std::array<CellAccessible*, kCellCount> cells_{};
+    void noteCount(int index, bool renamed, bool flagChanged);
+
     std::array<std::string, kCellCount> told_;  // names as last announced
     int toldSide_ = -1;                          // side as last announced
+    int toldBoard_ = -1;                         // Main::boardsBuilt as last announced
+    int noteCell_ = -1;                          // the cell that carries the count note
+    QString note_;
 };
 
 } // namespace mf::qt

@@ -11,14 +11,6 @@ void NoticeAccessible::say(const QString& text) {
     QAccessible::updateAccessibility(&shown);
 }
 
-void NoticeAccessible::clear() {
-    if (text_.isEmpty())
-        return;
-    text_.clear();
-    QAccessibleEvent hidden(this, QAccessible::ObjectHide);
-    QAccessible::updateAccessibility(&hidden);
-}
-
 QAccessibleInterface* NoticeAccessible::parent() const {
     return owner_ ? QAccessible::queryAccessibleInterface(owner_) : nullptr;
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A notice for screen readers that has no widget: the end of a game, read
-// out once when it shows. Screen readers speak a notification as it appears.
+// A notice for screen readers that has no widget: words read out once when
+// they show. Screen readers speak a notification as it appears.
 #pragma once
 
 #include <QAccessibleInterface>
@@ -17,8 +17,6 @@ public:
 
     // Shows the notice with this text and tells the screen reader.
     void say(const QString& text);
-    // Hides it, with nothing to say.
-    void clear();
 
     // QAccessibleInterface
     bool isValid() const override { return !owner_.isNull(); }

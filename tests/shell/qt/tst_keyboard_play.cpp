@@ -5,17 +5,20 @@
 // reader is offered.
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
 #include "fakes.h"
 #include "shell/cell_names.h"
+#include "shell/qt/board_accessible.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/main_view.h"
 
 using namespace mf;
 using namespace mf::fakes;
+using mf::qt::BoardAccessible;
 using mf::qt::BoardWidget;
 using mf::qt::MainView;
 
@@ -66,6 +69,16 @@ QAccessibleInterface* minefieldOf(BoardWidget* board) {
     return nullptr;
 }
 
+// Counts the times a widget takes the keyboard focus.
+struct FocusCount : QObject {
+    explicit FocusCount(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::FocusIn;
+        return false;
+    }
+    int count = 0;
+};
+
 } // namespace
 
 class TestKeyboardPlay : public QObject {
@@ -77,6 +90,7 @@ private slots:
     void focusCellStaysOnTheBoardAfterEveryLevelChange();
     void focusCellDrawnOnlyWhileTheKeyboardHasTheBoard();
     void screenReaderSeesTheCellsAndTheFace();
+    void screenReaderHearsTheStatusStrip();
 };
 
 void TestKeyboardPlay::wholeBeginnerRoundByKeysAlone() {
@@ -171,19 +185,37 @@ void TestKeyboardPlay::keysGoWhereTheFocusIs() {
 
     // Lost: Tab passes the hidden word for the face, Enter on it starts a new
     // game, and the focus stays in the buttons' place, on the word.
-    const Cell mine = p.h.firstMine();
-    p.goTo(mine.column, mine.row);
+    const Cell next = p.h.firstMine();
+    p.goTo(next.column, next.row);
     p.key(Qt::Key_Space);
     QCOMPARE(p.h.main.field.GameActive, Int16(0));
     p.key(Qt::Key_Return);
     QCOMPARE(p.h.main.boardsBuilt, built + 1);
     p.key(Qt::Key_Tab);
     QVERIFY(p.view.resetFace()->hasFocus());
+    const FocusCount boardFocus(p.board());
     QTest::keyClick(p.view.resetFace(), Qt::Key_Return);
     QCOMPARE(p.h.main.boardsBuilt, built + 2);
     QVERIFY(word->hasFocus());
+    QCOMPARE(boardFocus.count, 0); // straight to the word, not by the board
     QTest::keyClick(word, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(p.h.main.boardsBuilt, built + 3);
+
+    // Left clicks take the focus to the board at the cell: Space or Enter
+    // after mouse play never starts a new board.
+    p.h.setSafe(false);
+    p.h.customBoard(5, {{5, 5}, {4, 5}, {5, 4}});
+    p.view.refresh();
+    const int before = p.h.main.boardsBuilt;
+    const Int16 at = Minefield::CellIndex(4, 4); // a 3
+    for (int k = 0; k < 2; ++k)
+        QTest::mouseClick(p.board(), Qt::LeftButton, {}, p.board()->cellCentre(at));
+    QVERIFY(p.board()->hasFocus());
+    QCOMPARE(p.at(), at);
+    for (Qt::Key k : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Space})
+        QTest::keyClick(QApplication::focusWidget(), k);
+    QCOMPARE(p.h.main.boardsBuilt, before);
+    QCOMPARE(p.h.main.field.GameActive, Int16(1));
 }
 
 void TestKeyboardPlay::focusCellStaysOnTheBoardAfterEveryLevelChange() {
@@ -301,6 +333,81 @@ void TestKeyboardPlay::screenReaderSeesTheCellsAndTheFace() {
     QCOMPARE(table->tableInterface()->rowCount(), 14);
     QCOMPARE(table->childCount(), 196);
     QCOMPARE(cellText(table, 14, 14, QAccessible::Name), QStringLiteral("covered"));
+}
+
+// The status strip is the window's status bar, and what a glance at it
+// tells is read out: every new board, the count after a flag, the end of a
+// game. The focus comes back to the button that shows after the custom
+// dialog, with no stop on the board.
+void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
+    Played p;
+    QVERIFY(p.ready());
+    BoardAccessible* pane = BoardAccessible::of(p.board());
+    QAccessibleInterface* bar = pane->child(0);
+    // The notice a reader is told after a change (the window tells it as it
+    // repaints, where a reader listens).
+    const auto heard = [&] {
+        pane->announce(false);
+        return bar->child(bar->childCount() - 1)->text(QAccessible::Name);
+    };
+    QCOMPARE(bar->role(), QAccessible::StatusBar);
+    QStringList parts;
+    for (int i = 0; i < bar->childCount(); ++i)
+        parts << bar->child(i)->text(QAccessible::Name);
+    QCOMPARE(parts.mid(0, 2), (QStringList{"TIME: 0", "Reset"}));
+    QVERIFY(parts.contains(QStringLiteral("MINES:  24")));
+    QCOMPARE(heard(), QStringLiteral("Intermediate, 11 by 11, 24 mines"));
+    p.key(Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(heard(), QStringLiteral("Beginner, 6 by 6, 6 mines"));
+    p.key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(heard(), QStringLiteral("sound off"));
+    p.h.setSafe(false);
+    p.h.customBoard(3, {{3, 3}});
+    heard();
+    const auto focusPlace = [&] {
+        return pane->focusChild()->text(QAccessible::Name) + ", " +
+               pane->focusChild()->text(QAccessible::Description);
+    };
+    const QStringList places = {"flag, column 1, row 1, 0 mines left",
+                                "covered, column 1, row 1, 1 mine left", "empty, column 1, row 1"};
+    for (const QString& place : places) {
+        p.key(place.startsWith("flag") ? Qt::Key_F : Qt::Key_Space);
+        pane->announce(false);
+        QCOMPARE(focusPlace(), place);
+    }
+    QCOMPARE(heard(), QStringLiteral("empty, game won in 0 seconds, growling face"));
+    p.h.customBoard(3, {{3, 3}});
+    heard();
+    for (Qt::Key k : {Qt::Key_F, Qt::Key_Space}) { // the cell stays "covered"
+        p.key(k);
+        heard();
+    }
+    p.h.customBoard(3, {{3, 3}}); // on a new board the count is said afresh
+    QCOMPARE(heard(), QStringLiteral("Custom, 3 by 3, 1 mine"));
+    QCOMPARE(focusPlace(), QStringLiteral("covered, column 1, row 1"));
+    p.goTo(3, 3);
+    p.key(Qt::Key_Space);
+    const QString end = heard();
+    QVERIFY2(end.startsWith(QStringLiteral("exploded mine, game lost, ")), qPrintable(end));
+
+    // OK in the custom dialog over a lost game: the word shows and has the
+    // focus when the window is back, and the board never had it meanwhile.
+    p.view.resetFace()->setFocus(Qt::OtherFocusReason);
+    const FocusCount boardFocus(p.board());
+    p.h.modal.onCustom = [](FrmCustom& d) {
+        QDialog over;
+        over.show();
+        QVERIFY(QTest::qWaitForWindowActive(&over));
+        d.select(d.Expert);
+        d.Ok_Click();
+    };
+    p.h.main.Custom_Click();
+    p.view.refresh();
+    p.view.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.view));
+    QCOMPARE(p.view.focusWidget(), p.view.resetWord());
+    QCOMPARE(boardFocus.count, 0);
+    QCOMPARE(heard(), QStringLiteral("Expert, 14 by 14, 49 mines"));
 }
 
 QTEST_MAIN(TestKeyboardPlay)

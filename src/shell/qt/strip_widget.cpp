@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/qt/strip_widget.h"
+
+#include <QAccessible>
+
+#include "shell/qt/notice_accessible.h"
+#include "shell/qt/strip_accessible.h"
+
+namespace mf::qt {
+
+StripWidget::StripWidget(QWidget* board) : QWidget(board) { StripAccessible::install(); }
+
+void StripWidget::say(const QString& words) {
+    if (auto* accessible = dynamic_cast<StripAccessible*>(QAccessible::queryAccessibleInterface(this)))
+        accessible->notice()->say(words);
+}
+
+} // namespace mf::qt
