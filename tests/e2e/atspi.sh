@@ -75,9 +75,10 @@ mf_atspi_stop_pid() {
     fi
 }
 
-# mf_orca_start : starts the Orca screen reader on the test's buses, silent,
-# with its own home and settings (tests/e2e/orca_run.py); what it would say
-# goes to MF_ORCA_LOG. Call after mf_atspi_setup, before the game starts.
+# mf_orca_start : starts the Orca screen reader on the test's buses, its
+# speech on but with no speech server, so that nothing is heard, with its own
+# home and settings (tests/e2e/orca_run.py); what it says goes to
+# MF_ORCA_LOG. Call after mf_atspi_setup, before the game starts.
 mf_orca_start() {
     /usr/bin/python3 -c 'import orca.orca' 2>/dev/null || mf_die "orca is not installed (bash scripts/deps.sh test)"
     local home=$MF_TMP/orca-home
@@ -98,10 +99,11 @@ mf_orca_start() {
 mf_orca_mark() { MF_ORCA_MARK=$(wc -l <"$MF_ORCA_LOG"); }
 
 # mf_orca_speech : Orca's utterances since the mark, one a line, keys it
-# echoes left out.
+# echoes left out ("'tab ' {"). Orca's own messages may name the voice
+# they are said in ("'...' voice=system{...").
 mf_orca_speech() {
     tail -n +$((MF_ORCA_MARK + 1)) "$MF_ORCA_LOG" |
-        sed -n "s/^.*SPEECH OUTPUT: '\(.*\)'{.*$/\1/p"
+        sed -n "s/^.*SPEECH OUTPUT: '\(.*\)'\( voice=[a-z]*\)\?{.*$/\1/p"
 }
 
 # mf_orca_said REGEX... : true when Orca, since the mark, said utterances

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game played with Orca, Debian's screen reader, under a window manager:
-# what Orca would say is read from its log. Beginner, safe corners.
+# what Orca says is read from its log. Orca's speech is on, with no speech
+# server, so its own messages are logged too and nothing is heard.
+# Beginner, safe corners.
 #
+# 0. Orca's own words ("Screen reader on.") reach the log, and no speech
+#    server was loaded to say them.
 # 1. Tab from the Reset button, which has the focus at first, onto the
 #    board: Orca reads the focus cell and its place ("covered", "column 1,
 #    row 1"), not the board's pane.
 # 2. F plants a flag on it, Space takes it away and Space again opens it:
 #    each time Orca says what the cell has become ("flag", "covered",
-#    "empty" or a digit) without the player moving.
+#    "empty" or a digit) without the player moving, after a flag's change
+#    with the mines left.
 # 3. Space and Right through the board until the game ends: Orca says what
-#    the last cell pressed became and then the face on the reset button.
+#    the last cell pressed became, that the game is lost or won (in how
+#    many seconds) and the face on the reset button.
 #    Tab reaches the face button, and Enter on it starts a new game.
 # Many helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
@@ -35,6 +41,10 @@ said() {
     return "$status"
 }
 no_pane() { ! mf_orca_speech | grep -q '^panel'; }
+own_words() {
+    mf_orca_said 'Screen reader on\.' && grep -q 'SPEECH: Not available' "$MF_ORCA_LOG" &&
+        ! grep -q 'SPEECH: Using speech server' "$MF_ORCA_LOG"
+}
 side() { local board; board=$(mf_atspi board) && [[ ${board%%$'\n'*} == "SIZE $1" ]]; }
 
 mf_setup
@@ -47,6 +57,7 @@ mf_atspi wait "$MF_TITLE" || mf_die "the game window is not on the accessibility
 said ' ?-=:Marrowfen 2:=- frame\.' || mf_die "Orca did not read the game window: $(speech)"
 # The Reset button has the focus from the start; Tab goes on to the board.
 mf_check "Orca starts on the Reset button" said ' ?-=:Marrowfen 2:=- frame\.' 'Reset push button\.'
+mf_check "Orca's own words are logged, and no speech server says them" own_words
 key ctrl+b
 mf_wait_until 10 side 6 || mf_die "Ctrl+B gave no Beginner board"
 
@@ -60,9 +71,11 @@ mf_check "and not the board's pane" no_pane
 # ------------------------------------------ the cell changes in place ---
 
 key f
-mf_check "F: Orca says \"flag\" at once" said 'flag\.' 'column 1, row 1\.'
+mf_check "F: Orca says \"flag\" at once, then the mines left" \
+    said 'flag\.' 'column 1, row 1, 5 mines left\.'
 key space
-mf_check "Space on the flag: Orca says \"covered\"" said 'covered\.' 'column 1, row 1\.'
+mf_check "Space on the flag: Orca says \"covered\", then the mines left" \
+    said 'covered\.' 'column 1, row 1, 6 mines left\.'
 key space
 mf_check "Space on the safe corner: Orca says what it became" \
     said '(empty|[1-8])\.' 'column 1, row 1\.'
@@ -83,8 +96,9 @@ for ((step = 0; step < 36; step++)); do
     fi
 done
 mf_check "Space and Right through the board end the game" test -n "$ended"
-mf_check "Orca says what the last cell became, then the face" \
-    said "($CELLS)\\." 'column [1-6], row [1-6]\.' "notification ($CELLS, )?($FACES)\\."
+mf_check "Orca says what the last cell became, then the end in words and the face" \
+    said "($CELLS)\\." 'column [1-6], row [1-6]\.' \
+    "($CELLS), game (lost|won in [0-9]+ seconds?), ($FACES)\\."
 key Tab
 mf_check "Tab from the board to the face: Orca names it" said "($FACES) push button\\."
 key Return
