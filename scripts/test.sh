@@ -11,7 +11,8 @@
 #   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb);
 #      the sound tests once more on a private PipeWire where PulseAudio ran
 #      them and PipeWire is installed, and the window tests (lifecycle_test.sh)
-#      again under mutter, KWin and GNOME's headless Wayland session
+#      again under mutter, KWin and GNOME's headless Wayland session, and
+#      the blind player's session (blind_session_test.sh) under mutter
 # and closes with one line "N passed, N failed" counting these suites.
 # Exits non-zero when any of them failed.
 set -uo pipefail
@@ -175,6 +176,13 @@ for wm in mutter kwin mutter-wayland; do
         not_run "$name" "the build failed"
     fi
 done
+# A blind player's session (Orca) under mutter as well as openbox.
+name="e2e blind_session_test, mutter"
+if [[ $main_built == yes ]]; then
+    suite "$name" run_e2e_wm mutter "$repo/tests/e2e/blind_session_test.sh"
+else
+    not_run "$name" "the build failed"
+fi
 
 # --------------------------------------------------------------- summary ---
 
