@@ -5,8 +5,9 @@ focus cell only by its focused state, and plays with the keys a blind player
 uses (the arrows, Space, F, Ctrl+B), typed with xdotool into the window that
 has the focus. Safe Corners is taken to be on, as it is by default.
 
-It opens the cells it can prove safe, flags the mines it can prove, and
-guesses the least risky cell when it can prove nothing. One line a step on
+It flags the mines it can prove (or, to lose, uncovers one), opens the
+cells it can prove safe, and guesses the least risky cell when it can prove
+nothing. One line a step on
 standard output:
 
   open C R NAME     Space on a covered cell, and the name it took
@@ -143,13 +144,14 @@ class Player:
         safe, mines = deduce(n, board, self.total)
         at = self.focus() or (1, 1)
         near = lambda cell: abs(cell[0] - at[0]) + abs(cell[1] - at[1])  # noqa: E731
-        if mines and (mode == "lose" or not safe):
+        if mines and mode == "win":  # a flag first, so that F is heard often
             cell = min(mines, key=near)
-            if mode != "lose":
-                after = self.press(cell, "f")
-                left = self.total - sum(name == "flag" for name in after.values())
-                print("flag %d %d %d" % (cell + (left,)), flush=True)
-                return None
+            after = self.press(cell, "f")
+            left = self.total - sum(name == "flag" for name in after.values())
+            print("flag %d %d %d" % (cell + (left,)), flush=True)
+            return None
+        if mines:
+            cell = min(mines, key=near)
         elif safe:
             cell = min(safe, key=near)
         else:
