@@ -9,7 +9,8 @@
 #    command reads the clock and the counter.
 # 2. On the board: F always says "flag" and the mines left (also on the
 #    path Tab, Right, Space, Right until a covered cell, F); Space on the
-#    flag says "covered"; Down says one cell and its place, not a row.
+#    flag says "covered"; with Orca switched to single cells (Insert+F11),
+#    Down says one cell and its place, not a row.
 # 3. A solver that knows the cells only by their names plays Beginner until
 #    it wins: the end is said in words, then the record question with the
 #    level and the time; the name typed is heard in the Hall of Fame. A
@@ -158,6 +159,10 @@ if [[ -n $flagged ]]; then
     game space
     mf_check "Space on the flag: \"covered\", the place and the mines left" \
         said 'covered\.' "column $c, row $r, 6 mines left\\."
+    # Orca reads a table's whole row on Up and Down; Insert+F11 switches it
+    # to the single cell, as README says.
+    game Insert+F11
+    mf_check "Insert+F11: Orca speaks single cells" said 'Speak cell'
     game Down
     mf_check "Down says the new cell and its place" \
         said "($CELLS)\\." "column $c, row $((r + 1))\\."
@@ -252,9 +257,10 @@ tab_to "$CUSTOM" $'^radio button\t'
 for ((i = 0; i < 4; i++)); do
     [[ $(focused "$CUSTOM") == $'radio button\tCustom\t' ]] || keys Down
 done
-keys shift+Tab # the size comes first in the tab order
-mf_check "Shift+Tab from the level buttons reaches the Size scroll bar" \
-    focus_is "$CUSTOM" 'scroll bar' Size
+mf_check "Tab reaches the Size scroll bar, by its name" tab_to "$CUSTOM" $'^scroll bar\tSize\t'
+# Unnamed, the size is the one before the level buttons in the tab order.
+focus_is "$CUSTOM" 'scroll bar' Size ||
+    { tab_to "$CUSTOM" $'^radio button\t' && keys shift+Tab; }
 size=$(value "$CUSTOM")
 mf_check "Orca names it and says its value as the label shows it" \
     heard "Size.*scroll bar.*$size by $size|$size by $size.*Size"
@@ -269,9 +275,11 @@ for ((i = 0; i < 10; i++)); do
     [[ $size =~ ^[0-9]+$ && $size != 9 ]] || break
     keys "$( ((size < 9)) && echo Right || echo Left)"
 done
-keys Tab Tab # past the level buttons
-mf_check "Tab goes on to the Mine Density scroll bar" \
-    focus_is "$CUSTOM" 'scroll bar' 'Mine Density'
+mf_check "Tab reaches the Mine Density scroll bar, by its name" \
+    tab_to "$CUSTOM" $'^scroll bar\tMine Density\t'
+# Unnamed, the density is the one after the level buttons.
+focus_is "$CUSTOM" 'scroll bar' 'Mine Density' ||
+    { tab_to "$CUSTOM" $'^radio button\t' && keys Tab; }
 density=$(value "$CUSTOM")
 mf_check "Orca names it and says its value with the percent sign" \
     heard "Mine Density.*$density ?%|$density ?%.*Mine Density"

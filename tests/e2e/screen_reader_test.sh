@@ -17,7 +17,8 @@
 # 3. Space and Right through the board until the game ends: Orca says what
 #    the last cell pressed became, that the game is lost or won (in how
 #    many seconds) and the face on the reset button.
-#    Tab reaches the face button, and Enter on it starts a new game.
+#    Tab reaches the face button, and Enter on it starts a new game, which
+#    Orca announces.
 # Many helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -103,6 +104,7 @@ key Tab
 mf_check "Tab from the board to the face: Orca names it" said "($FACES) push button\\."
 key Return
 mf_check "Enter on it starts a new game, and the focus stays in its place" said 'Reset push button\.'
+mf_check "the new board is announced" said 'Beginner, 6 by 6, 6 mines\.?'
 cp "$MF_ORCA_LOG" "$MF_ARTIFACTS/screen-reader-orca.log"
 mf_check "the program still runs" mf_running
 mf_finish
