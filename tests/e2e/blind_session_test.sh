@@ -311,14 +311,15 @@ mf_check "the focus is back, and Orca says it" said "$BACK"
 
 game ctrl+c
 mf_check "the boss key's box is read" heard 'Microsoft Excel.*Memory Sharing Voliation'
-tab_to 'Microsoft Excel' $'^push button\tIgnore' && keys space
-mf_check "Ignore brings the game back" mf_wait_until 10 window_shows "$MF_TITLE"
+tab_to 'Microsoft Excel' $'^push button\tIgnore' && keys Return
+mf_check "Ignore, pressed by Enter, brings the game back" mf_wait_until 10 window_shows "$MF_TITLE"
 mf_check "the focus is back, and Orca says it" said "$BACK"
 
 game ctrl+q
 mf_check "the quit question is read" heard 'Are you sure you want to quit'
-tab_to 'Marrowfen 2' $'^push button\tNo' && keys space
-mf_check "No keeps the game" mf_wait_until 5 mf_running
+tab_to 'Marrowfen 2' $'^push button\tNo' && keys Return
+quit_declined() { sleep 1 && mf_running && mf_no_window 'Marrowfen 2'; }
+mf_check "No, pressed by Enter, keeps the game" quit_declined
 mf_check "the focus is back, and Orca says it" said "$BACK"
 
 cp "$MF_ORCA_LOG" "$MF_ARTIFACTS/$MF_TEST-orca.log"
