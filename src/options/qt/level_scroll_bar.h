@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A horizontal scroll bar of the difficulty dialog: its keys go the way of
+// every desktop's horizontal bar, and a screen reader hears its value in the
+// words the dialog shows for it ("6 by 6", "18%").
+#pragma once
+
+#include <QScrollBar>
+
+namespace mf::qt {
+
+class LevelScrollBar : public QScrollBar {
+    Q_OBJECT
+
+public:
+    // name: what a screen reader calls the bar, its label's text.
+    LevelScrollBar(const QString& name, QWidget* parent = nullptr);
+
+    // The value in words. A screen reader reads them with the bar, and says
+    // them when they change while the bar has the focus.
+    void setValueWords(const QString& words);
+    QString valueWords() const { return accessibleDescription(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace mf::qt
