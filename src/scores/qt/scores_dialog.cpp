@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "common/qt/qt_util.h"
+#include "scores/score_words.h"
 
 namespace mf::qt {
 
@@ -51,6 +52,8 @@ ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
     refresh();
 }
 
+// A screen reader reads the rows as words with the window and with OK, which
+// has the focus when the window opens and is what say-all reads.
 void ScoresDialog::refresh() {
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i]->setText(qs(model_.LblName[i].Caption));
@@ -58,6 +61,9 @@ void ScoresDialog::refresh() {
         names_[i]->adjustSize();
         times_[i]->adjustSize();
     }
+    const QString records = qs(recordsWords(model_));
+    setAccessibleDescription(records);
+    ok_->setAccessibleDescription(records);
 }
 
 // A long name runs over its neighbours rather than being cut.
@@ -80,6 +86,7 @@ QPushButton* ScoresDialog::addButton(const Button& button, const QFont& font) {
     const int room = widget->width() - 2 * kButtonMargin;
     widget->setText(wrapCaption(qs(button.Caption), QFontMetrics(font), room));
     widget->setVisible(button.Visible);
+    makeSpeakingButton(widget);
     return widget;
 }
 
