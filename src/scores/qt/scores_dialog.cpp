@@ -52,8 +52,9 @@ ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
     refresh();
 }
 
-// A screen reader reads the rows as words with the window and with OK, which
-// has the focus when the window opens and is what say-all reads.
+// A screen reader reads the rows as words with OK, which has the focus when
+// the window opens and is what say-all reads. The window itself does not
+// carry them too: they would be read twice as it opens.
 void ScoresDialog::refresh() {
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i]->setText(qs(model_.LblName[i].Caption));
@@ -61,9 +62,7 @@ void ScoresDialog::refresh() {
         names_[i]->adjustSize();
         times_[i]->adjustSize();
     }
-    const QString records = qs(recordsWords(model_));
-    setAccessibleDescription(records);
-    ok_->setAccessibleDescription(records);
+    ok_->setAccessibleDescription(qs(recordsWords(model_)));
 }
 
 // A long name runs over its neighbours rather than being cut.

@@ -149,9 +149,9 @@ private slots:
         QCOMPARE(clear->text(), QStringLiteral("   Clear High\nScores"));
     }
 
-    // The rows, read as words with the window and with OK (which has the
-    // focus, and is what say-all reads); the labels keep their texts.
-    void theRecordsAreReadWithTheWindowAndOk() {
+    // The rows, read as words with OK (which has the focus, and is what
+    // say-all reads); the labels keep their texts.
+    void theRecordsAreReadWithOk() {
         writeRecords(path_, "Ann", 1);
         Scores model(box_, path_);
         model.Form_Load();
@@ -159,7 +159,6 @@ private slots:
         QPushButton* ok = button(d, QStringLiteral("OK"));
         const QString records = QStringLiteral("Beginner: Ann, 1 second. Intermediate: Ann, 2 seconds. "
                                                "Expert: Ann, 3 seconds.");
-        QCOMPARE(QAccessible::queryAccessibleInterface(&d)->text(QAccessible::Description), records);
         QCOMPARE(QAccessible::queryAccessibleInterface(ok)->text(QAccessible::Description), records);
         QCOMPARE(row(d, 840), QStringList({"Ann", "In", "1", "Seconds"}));
 
@@ -167,7 +166,6 @@ private slots:
         QTest::mouseClick(button(d, QStringLiteral("Clear")), Qt::LeftButton);
         const QString cleared = QStringLiteral("Beginner: Anonymous, 999 seconds. Intermediate: Anonymous, "
                                                "999 seconds. Expert: Anonymous, 999 seconds.");
-        QCOMPARE(d.accessibleDescription(), cleared);
         QCOMPARE(ok->accessibleDescription(), cleared);
         model.Form_Unload();
     }
