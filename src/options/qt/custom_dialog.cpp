@@ -99,11 +99,8 @@ void CustomDialog::connectEvents() {
     });
 }
 
-// The chosen option's words are said afresh, even when they have not changed:
-// cleared here, the refresh gives them back.
 void CustomDialog::chosen(std::size_t k) {
     OptionButton* option = model_.options()[k];
-    options_[k]->setAccessibleDescription(QString());
     if (option->Value)
         model_.UpdateLabel(); // a click on the selected option refreshes too
     else

@@ -79,7 +79,7 @@ int QtMessageBox::show(const std::string& text, const std::string& title, int st
 }
 
 // The desktop's own single-line prompt. The description is for a screen
-// reader only: it reads it with the box and with the entry field.
+// reader only: it reads it with the box, as the box opens.
 std::string QtInputBox::ask(const std::string& prompt, const std::string& title,
                             const std::string& description) {
     prepare();
@@ -90,8 +90,6 @@ std::string QtInputBox::ask(const std::string& prompt, const std::string& title,
     box.setTextEchoMode(QLineEdit::Normal);
     box.setTextValue(QString());
     box.setAccessibleDescription(qs(description));
-    if (auto* field = box.findChild<QLineEdit*>())
-        field->setAccessibleDescription(qs(description));
     return box.exec() == QDialog::Accepted ? box.textValue().toStdString() : std::string();
 }
 

@@ -146,10 +146,8 @@ void TestQtServices::inputBoxGivesTheTextOrNothingOnCancel() {
         QCOMPARE(box->windowTitle(), QStringLiteral("Congratulations!"));
         QCOMPARE(box->labelText(), QStringLiteral("Enter Your Name"));
         QVERIFY(box->textValue().isEmpty());
-        // Read with the box and its field; not shown.
-        const QString words = QStringLiteral("New Beginner record: 12 seconds");
-        QCOMPARE(box->accessibleDescription(), words);
-        QCOMPARE(box->findChild<QLineEdit*>()->accessibleDescription(), words);
+        // Read with the box as it opens; not shown.
+        QCOMPARE(box->accessibleDescription(), QStringLiteral("New Beginner record: 12 seconds"));
         for (QLabel* label : box->findChildren<QLabel*>())
             QVERIFY(!label->text().contains(QStringLiteral("record")));
         box->setTextValue(QStringLiteral("  Zoë  "));
