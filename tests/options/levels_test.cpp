@@ -92,19 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
         Summary{"Custom", 2, 25, "Custom\r\n 2 by  2\r\n 25%", "2 by 2", "25%", "2 by 2, 1 mine"},
         Summary{"Custom", 14, 50, "Custom\r\n 14 by  14\r\n 50%", "14 by 14", "50%", "14 by 14, 98 mines"}));
 
-// Each option reads the board it sets, whichever is selected.
-TEST(DialogScrollBars, EachOptionReadsTheBoardItSets) {
-    Harness h;
-    FrmCustom& d = h.main.custom();
-    d.select(d.optCustom);
-    d.setScroll(d.scrSize, 3);
-    d.setScroll(d.scrDensity, 50);
-    EXPECT_EQ(d.optionWords(d.Beginner), "6 by 6, 6 mines");
-    EXPECT_EQ(d.optionWords(d.Intermediate), "11 by 11, 24 mines");
-    EXPECT_EQ(d.optionWords(d.Expert), "14 by 14, 49 mines");
-    EXPECT_EQ(d.optionWords(d.optCustom), "3 by 3, 4 mines");
-}
-
 TEST(DialogScrollBars, StayInTheirRangesAndSnapBackOnAStandardLevel) {
     Harness h;
     FrmCustom& d = h.main.custom();

@@ -262,13 +262,5 @@ INSTANTIATE_TEST_SUITE_P(
                       Spoken{"Expert", &Main::Expert_Click, 57, "New Expert record: 57 seconds"}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST(RecordWords, SecondsAndLevels) {
-    EXPECT_EQ(secondsWords("1"), "1 second");
-    EXPECT_EQ(secondsWords("10"), "10 seconds");
-    EXPECT_EQ(secondsWords("0"), "0 seconds");
-    EXPECT_EQ(newRecordWords(1, 1), "New Beginner record: 1 second");
-    EXPECT_EQ(newRecordWords(3, 998), "New Expert record: 998 seconds");
-}
-
 } // namespace
 } // namespace mf

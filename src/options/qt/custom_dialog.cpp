@@ -84,8 +84,16 @@ void CustomDialog::build() {
 
 void CustomDialog::connectEvents() {
     const auto models = model_.options();
-    for (std::size_t k = 0; k < models.size(); ++k)
-        connect(options_[k], &QRadioButton::clicked, this, [this, k] { chosen(k); });
+    for (std::size_t k = 0; k < models.size(); ++k) {
+        OptionButton* option = models[k];
+        connect(options_[k], &QRadioButton::clicked, this, [this, option] {
+            if (option->Value)
+                model_.UpdateLabel(); // a click on the selected option refreshes too
+            else
+                model_.select(*option);
+            refresh();
+        });
+    }
     const auto hook = [this](QScrollBar* bar, ScrollBar& model) {
         connect(bar, &QScrollBar::valueChanged, this, [this, bar, &model](int value) {
             scrolled(model, value, bar->isSliderDown());
@@ -97,15 +105,6 @@ void CustomDialog::connectEvents() {
         model_.Ok_Click();
         accept();
     });
-}
-
-void CustomDialog::chosen(std::size_t k) {
-    OptionButton* option = model_.options()[k];
-    if (option->Value)
-        model_.UpdateLabel(); // a click on the selected option refreshes too
-    else
-        model_.select(*option);
-    refresh();
 }
 
 void CustomDialog::scrolled(ScrollBar& bar, int value, bool dragging) {
@@ -128,6 +127,7 @@ void CustomDialog::refresh() {
     const auto models = model_.options();
     for (std::size_t k = 0; k < models.size(); ++k) {
         options_[k]->setChecked(models[k]->Value);
+        // Read with the option as it takes the focus: the board it sets.
         const QString words = qs(model_.optionWords(*models[k]));
         if (options_[k]->accessibleDescription() != words)
             options_[k]->setAccessibleDescription(words);

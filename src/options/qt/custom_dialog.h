@@ -35,7 +35,6 @@ private:
     void build();
     void connectEvents();
     void refresh();
-    void chosen(std::size_t k);
     void scrolled(ScrollBar& bar, int value, bool dragging);
 
     FrmCustom& model_;

@@ -28,7 +28,6 @@ void LevelScrollBar::keyPressEvent(QKeyEvent* event) {
     }
     const bool smaller = left != isRightToLeft();
     triggerAction(smaller ? SliderSingleStepSub : SliderSingleStepAdd);
-    setRepeatAction(SliderNoAction);
     event->accept();
 }
 

@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QInputDialog>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QtTest>
@@ -46,7 +45,6 @@ private slots:
     void inputBoxGivesTheTextOrNothingOnCancel();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
-    void enterInTheInputBoxPressesTheFocusedButton();
 };
 
 void TestQtServices::messageBoxButtonsIconAndAnswer_data() {
@@ -194,30 +192,6 @@ void TestQtServices::enterPressesTheFocusedButton() {
     });
     QtMessageBox messages;
     QCOMPARE(messages.show("Some text", kTitle, style), answer);
-}
-
-void TestQtServices::enterInTheInputBoxPressesTheFocusedButton() {
-    QtInputBox input;
-    const auto buttonNamed = [](QInputDialog* box, const QString& name) {
-        for (QPushButton* button : box->findChildren<QPushButton*>())
-            if (button->text().remove(QLatin1Char('&')) == name)
-                return button;
-        return static_cast<QPushButton*>(nullptr);
-    };
-    whenShown<QInputDialog>([&](QInputDialog* box) {
-        box->setTextValue(QStringLiteral("Ann"));
-        QPushButton* cancel = buttonNamed(box, QStringLiteral("Cancel"));
-        QVERIFY(cancel);
-        cancel->setFocus();
-        QTest::keyClick(cancel, Qt::Key_Return);
-    });
-    QCOMPARE(input.ask("Enter Your Name", "Congratulations!"), std::string());
-    whenShown<QInputDialog>([](QInputDialog* box) {
-        QLineEdit* field = box->findChild<QLineEdit*>();
-        QTest::keyClicks(field, QStringLiteral("Ann"));
-        QTest::keyClick(field, Qt::Key_Return); // OK is the default button
-    });
-    QCOMPARE(input.ask("Enter Your Name", "Congratulations!"), std::string("Ann"));
 }
 
 QTEST_MAIN(TestQtServices)

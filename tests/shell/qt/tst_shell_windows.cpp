@@ -29,7 +29,6 @@ private slots:
     void enterPressesTheWordButtonWhenItHasTheFocus();
     void titleWindowSaysAnyKeyGoesOn();
     void helpExampleCellsAreNamedAsBoardCells();
-    void enterPressesTheFocusedHelpButton();
 };
 
 void TestShellWindows::titleWindowClosesOnAnyClickOrCharacter() {
@@ -164,22 +163,6 @@ void TestShellWindows::helpExampleCellsAreNamedAsBoardCells() {
     QCOMPARE(places.first(), QStringLiteral("column 1, row 1"));
     QCOMPARE(places[5], QStringLiteral("column 3, row 2"));
     QCOMPARE(places.last(), QStringLiteral("column 3, row 3"));
-}
-
-void TestShellWindows::enterPressesTheFocusedHelpButton() {
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        MenuItem soundOn{"&Sound On", "Ctrl+S", false};
-        RecordingWaveDevice pig;
-        HelpFrm model(soundOn, pig);
-        HelpView view(model);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.okButton()->setFocus();
-        QTest::keyClick(view.okButton(), key);
-        QVERIFY(!view.isVisible());
-        QVERIFY(!model.Visible);
-        QVERIFY(model.Loaded); // hidden, not unloaded
-    }
 }
 
 QTEST_MAIN(TestShellWindows)
