@@ -89,9 +89,11 @@ public:
 // Answers with the scripted texts in turn, the empty text (Cancel) after.
 class FakeInputBox : public InputBox {
 public:
-    std::string ask(const std::string& prompt, const std::string& title) override {
+    std::string ask(const std::string& prompt, const std::string& title,
+                    const std::string& description = {}) override {
         prompts.push_back(prompt);
         titles.push_back(title);
+        descriptions.push_back(description);
         if (answers.empty())
             return {};
         std::string answer = answers.front();
@@ -101,6 +103,7 @@ public:
 
     std::vector<std::string> prompts;
     std::vector<std::string> titles;
+    std::vector<std::string> descriptions;
     std::deque<std::string> answers;
 };
 

@@ -47,8 +47,10 @@ public:
 class InputBox {
 public:
     virtual ~InputBox() = default;
-    // Modal single-line prompt; Cancel gives the empty text.
-    virtual std::string ask(const std::string& prompt, const std::string& title) = 0;
+    // Modal single-line prompt; Cancel gives the empty text. A screen reader
+    // reads the box with the description, which is not shown.
+    virtual std::string ask(const std::string& prompt, const std::string& title,
+                            const std::string& description = {}) = 0;
 };
 
 class FrmCustom;

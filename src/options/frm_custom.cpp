@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "game/minefield.h"
+
 namespace mf {
 
 namespace {
@@ -20,6 +22,12 @@ constexpr std::array<Level, 3> kLevels = {{
     {"Intermediate", 11, 20},
     {"Expert", 14, 25},
 }};
+
+std::string boardWords(int side, int density) {
+    const std::string n = std::to_string(side);
+    const int mines = Minefield::mineCountFor(side, density);
+    return n + " by " + n + ", " + std::to_string(mines) + (mines == 1 ? " mine" : " mines");
+}
 
 } // namespace
 
@@ -95,6 +103,23 @@ void FrmCustom::setScroll(ScrollBar& bar, int value) {
         scrSize_Change();
     else
         scrDensity_Change();
+}
+
+std::string FrmCustom::sizeWords() const {
+    const std::string n = std::to_string(scrSize.Value);
+    return n + " by " + n;
+}
+
+std::string FrmCustom::densityWords() const {
+    return std::to_string(scrDensity.Value) + "%";
+}
+
+std::string FrmCustom::optionWords(const OptionButton& option) const {
+    const std::array<const OptionButton*, 3> standard = {&Beginner, &Intermediate, &Expert};
+    for (std::size_t k = 0; k < standard.size(); ++k)
+        if (standard[k] == &option)
+            return boardWords(kLevels[k].size, kLevels[k].density);
+    return boardWords(scrSize.Value, scrDensity.Value);
 }
 
 void FrmCustom::opened() {

@@ -64,6 +64,14 @@ public:
     // Moves a scroll bar by any means, clamped to its range, then notifies.
     void setScroll(ScrollBar& bar, int value);
 
+    // The words a screen reader says, as Display shows them but without its
+    // padding blanks: "6 by 6" for the size bar, "18%" for the density bar,
+    // and for an option the board it sets, "6 by 6, 6 mines" (Custom: the
+    // board of the scroll values in force).
+    std::string sizeWords() const;
+    std::string densityWords() const;
+    std::string optionWords(const OptionButton& option) const;
+
     // Shown modally by the main window: remembers what it opened with, so that
     // closing it by the frame's close control can put that back.
     void opened();

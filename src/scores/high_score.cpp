@@ -3,6 +3,7 @@
 #include "shell/main_window.h"
 
 #include "scores/score_file.h"
+#include "scores/score_words.h"
 #include "scores/scores.h"
 
 namespace mf {
@@ -42,7 +43,7 @@ void Main::HighScore() {
     }
     strip.Reset.picture = Picture::ImgHodrel;
     ScoreRecord entry;
-    entry.Name = services_.input.ask("Enter Your Name", "Congratulations!");
+    entry.Name = services_.input.ask("Enter Your Name", "Congratulations!", newRecordWords(record, t));
     entry.setTime(t);
     // Another copy of the game may have stored a better time meanwhile.
     file.WriteIfBetter(record, entry);

@@ -70,4 +70,8 @@ std::string faceName(Picture face) {
     }
 }
 
+std::string cellPictureName(Picture picture) {
+    return pictureName(picture);
+}
+
 } // namespace mf

@@ -21,4 +21,9 @@ std::string cellPlace(int column, int row);
 // "skull face", "laughing face", ...; empty for no picture.
 std::string faceName(Picture face);
 
+// What an uncovered board cell showing this picture is called: "flag",
+// "mine", "exploded mine", "wrong flag", "1" to "8" or "empty"; empty for a
+// picture no cell shows. For pictures drawn like cells, outside the board.
+std::string cellPictureName(Picture picture);
+
 } // namespace mf

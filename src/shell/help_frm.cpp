@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/help_frm.h"
 
+#include "shell/cell_names.h"
+
 namespace mf {
 
 namespace {
@@ -38,6 +40,14 @@ HelpFrm::HelpFrm(const MenuItem& soundOn, WaveDevice& pig) : PigControl(pig), so
                            kRows[static_cast<std::size_t>(cell.row)], kCellTwips, kCellTwips},
                           true, cell.picture, ""};
     }
+}
+
+std::string HelpFrm::exampleName(std::size_t i) const {
+    return cellPictureName(Image1[i].picture);
+}
+
+std::string HelpFrm::examplePlace(std::size_t i) {
+    return cellPlace(kExample[i].column + 1, kExample[i].row + 1);
 }
 
 void HelpFrm::Ok_Click() {

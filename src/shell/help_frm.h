@@ -46,6 +46,12 @@ public:
     void Ok_Click();
     void Form_Unload(Int16& Cancel);
 
+    // What a screen reader calls element i of the example minefield, as it
+    // would a board cell ("empty", "1", "mine"), and its place in the 3 x 3
+    // example ("column 1, row 1").
+    std::string exampleName(std::size_t i) const;
+    static std::string examplePlace(std::size_t i);
+
 private:
     const MenuItem& soundOn_;
 };

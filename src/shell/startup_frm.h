@@ -15,6 +15,8 @@ class StartupFrm {
 public:
     static constexpr int Width = 7320; // no border: outer size = client size
     static constexpr int Height = 3600;
+    // What a screen reader says after the title: how the window goes on.
+    static constexpr const char* kSpokenHint = "Press any key to continue.";
 
     // showMain: shows the game window, creating it the first time.
     explicit StartupFrm(std::function<void()> showMain);

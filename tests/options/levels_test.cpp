@@ -43,6 +43,10 @@ struct Summary {
     const char* level; // "Custom" sets the scroll bars to size and density
     int size, density;
     const char* display;
+    // What a screen reader says for the two bars and the selected option.
+    const char* sizeWords;
+    const char* densityWords;
+    const char* optionWords;
 };
 
 class DialogSummary : public ::testing::TestWithParam<Summary> {};
@@ -67,16 +71,26 @@ TEST_P(DialogSummary, ThreeLinesWithTheirBlanks) {
     EXPECT_EQ(d.scrSize.Value, s.size);
     EXPECT_EQ(d.scrDensity.Value, s.density);
     EXPECT_EQ(d.Height, level == "Custom" ? 3975 : 2415);
+    EXPECT_EQ(d.sizeWords(), s.sizeWords);
+    EXPECT_EQ(d.densityWords(), s.densityWords);
+    for (OptionButton* option : d.options()) {
+        if (option->Value) {
+            EXPECT_EQ(d.optionWords(*option), s.optionWords);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, DialogSummary,
-    ::testing::Values(Summary{"Beginner", 6, 18, "Beginner\r\n 6 by  6\r\n 18%"},
-                      Summary{"Intermediate", 11, 20, "Intermediate\r\n 11 by  11\r\n 20%"},
-                      Summary{"Expert", 14, 25, "Expert\r\n 14 by  14\r\n 25%"},
-                      Summary{"Custom", 9, 35, "Custom\r\n 9 by  9\r\n 35%"},
-                      Summary{"Custom", 1, 5, "Custom\r\n 1 by  1\r\n 5%"},
-                      Summary{"Custom", 14, 50, "Custom\r\n 14 by  14\r\n 50%"}));
+    ::testing::Values(
+        Summary{"Beginner", 6, 18, "Beginner\r\n 6 by  6\r\n 18%", "6 by 6", "18%", "6 by 6, 6 mines"},
+        Summary{"Intermediate", 11, 20, "Intermediate\r\n 11 by  11\r\n 20%", "11 by 11", "20%",
+                "11 by 11, 24 mines"},
+        Summary{"Expert", 14, 25, "Expert\r\n 14 by  14\r\n 25%", "14 by 14", "25%", "14 by 14, 49 mines"},
+        Summary{"Custom", 9, 35, "Custom\r\n 9 by  9\r\n 35%", "9 by 9", "35%", "9 by 9, 28 mines"},
+        Summary{"Custom", 1, 5, "Custom\r\n 1 by  1\r\n 5%", "1 by 1", "5%", "1 by 1, 0 mines"},
+        Summary{"Custom", 2, 25, "Custom\r\n 2 by  2\r\n 25%", "2 by 2", "25%", "2 by 2, 1 mine"},
+        Summary{"Custom", 14, 50, "Custom\r\n 14 by  14\r\n 50%", "14 by 14", "50%", "14 by 14, 98 mines"}));
 
 TEST(DialogScrollBars, StayInTheirRangesAndSnapBackOnAStandardLevel) {
     Harness h;

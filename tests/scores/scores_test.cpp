@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "scores/score_file.h"
+#include "scores/score_words.h"
 #include "scores/scores.h"
 #include "scores/scores_test_support.h"
 
@@ -201,6 +202,65 @@ TEST_F(ScoresTest, AnUnusableFileIsReportedOnceAndTheWindowStillWorks) {
     s.Form_Unload();
     EXPECT_EQ(box.calls.size(), 3u);
 }
+
+// --- What a screen reader says ------------------------------------------------
+
+TEST_F(ScoresTest, TheRowsAreReadAsWords) {
+    writeBytes(path, recordBytes("Ann Lee", "12") + recordBytes("", "1") + recordBytes("Anonymous", "999"));
+    Scores s(box, path);
+    s.Form_Load();
+    EXPECT_EQ(recordsWords(s), "Beginner: Ann Lee, 12 seconds. Intermediate: 1 second. "
+                               "Expert: Anonymous, 999 seconds.");
+    box.answers = {vbYes};
+    s.CmdClrScore_Click();
+    EXPECT_EQ(recordsWords(s), "Beginner: Anonymous, 999 seconds. Intermediate: Anonymous, 999 seconds. "
+                               "Expert: Anonymous, 999 seconds.");
+    s.Form_Unload();
+}
+
+TEST_F(ScoresTest, RowsOfAMissingFileAreReadAsNoRecord) {
+    Scores s(box, path);
+    s.Form_Load();
+    EXPECT_EQ(recordsWords(s), "Beginner: no record. Intermediate: no record. Expert: no record.");
+    s.Form_Unload();
+}
+
+struct Spoken {
+    const char* name;
+    void (Main::*level)();
+    int seconds;
+    const char* words;
+};
+
+class RecordQuestion : public ::testing::TestWithParam<Spoken> {};
+
+// The question shows as it always did; its description names the level and
+// the time.
+TEST_P(RecordQuestion, IsReadWithTheLevelAndTheTime) {
+    const Spoken s = GetParam();
+    fakes::Harness h;
+    writeBytes(h.scoreFile(), test::clearedFile());
+    h.input.answers = {"Zed"};
+    h.setSafe(false);
+    (h.main.*s.level)();
+    const int size = h.field().BoardSize;
+    h.layMines(fakes::minesFromBottom(size, h.field().MineCount));
+    h.press(1, size, 2); // a flag starts the clock
+    h.ticks(s.seconds);
+    h.uncoverAllSafe();
+    ASSERT_EQ(h.field().GameActive, 0);
+    EXPECT_EQ(h.input.descriptions, std::vector<std::string>{s.words});
+    EXPECT_EQ(h.input.prompts, std::vector<std::string>{"Enter Your Name"});
+    EXPECT_EQ(h.input.titles, std::vector<std::string>{"Congratulations!"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, RecordQuestion,
+    ::testing::Values(Spoken{"Beginner", &Main::Beginner_Click, 12, "New Beginner record: 12 seconds"},
+                      Spoken{"IntermediateOneSecond", &Main::Intermediate_Click, 1,
+                             "New Intermediate record: 1 second"},
+                      Spoken{"Expert", &Main::Expert_Click, 57, "New Expert record: 57 seconds"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace
 } // namespace mf

@@ -3,7 +3,9 @@
 
 #include <array>
 
+#include <QAbstractButton>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QStringList>
@@ -77,6 +79,44 @@ QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int wid
     }
     lines << line;
     return lines.join(QLatin1Char('\n'));
+}
+
+QString spokenCaption(const QString& caption) {
+    static const QRegularExpression marker(QStringLiteral("&(.)"));
+    QString text = caption;
+    text.replace(marker, QStringLiteral("\\1")); // "&&" stands for one &
+    return text.simplified();
+}
+
+namespace {
+
+// Presses a focused button on Enter or Return, with no modifier but the
+// keypad's.
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || !button->hasFocus() || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void makeSpeakingButton(QAbstractButton* button) {
+    button->setAccessibleName(spokenCaption(button->text()));
+    button->installEventFilter(new EnterPresses(button));
 }
 
 } // namespace mf::qt

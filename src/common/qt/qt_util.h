@@ -11,6 +11,7 @@
 
 #include "game/controls.h"
 
+class QAbstractButton;
 class QFontMetrics;
 class QLabel;
 class QWidget;
@@ -49,5 +50,15 @@ QLabel* placedLabel(QWidget* parent, const Label& model, const QFont& font, cons
 // Breaks a caption into lines that fit the width, between words, the way a
 // push button wraps its caption; blanks at a break go.
 QString wrapCaption(const QString& caption, const QFontMetrics& metrics, int width);
+
+// What a screen reader calls a button with this caption: the caption with
+// its & access markers gone, line breaks as blanks, runs of blanks as one
+// and none at either end ("   Clear High\nScores" is "Clear High Scores").
+QString spokenCaption(const QString& caption);
+
+// Names the button for a screen reader after its caption (spokenCaption),
+// and lets Enter press it while it has the keyboard focus, as Space does.
+// A dialog's default button is left as it is.
+void makeSpeakingButton(QAbstractButton* button);
 
 } // namespace mf::qt

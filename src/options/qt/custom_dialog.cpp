@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 
 #include "common/qt/qt_util.h"
+#include "options/qt/level_scroll_bar.h"
 
 namespace mf::qt {
 
@@ -20,14 +20,17 @@ QLabel* makeLabel(QWidget* parent, const Label& model) {
     return label;
 }
 
-QScrollBar* makeBar(QWidget* parent, const ScrollBar& model) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+// Named for its label, without the colon: "Size", "Mine Density".
+LevelScrollBar* makeBar(QWidget* parent, const ScrollBar& model, const Label& label) {
+    QString name = spokenCaption(qs(label.Caption));
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    auto* bar = new LevelScrollBar(name, parent);
     bar->setGeometry(px(model.rect));
     bar->setRange(model.Min, model.Max);
     bar->setSingleStep(1);
     bar->setPageStep(1);
     bar->setValue(model.Value);
-    bar->setFocusPolicy(Qt::StrongFocus); // arrows, Page keys, Home and End move it
     return bar;
 }
 
@@ -56,7 +59,8 @@ void CustomDialog::build() {
 
     ok_ = new QPushButton(qs(model_.Ok.Caption), this);
     ok_->setGeometry(px(model_.Ok.rect));
-    ok_->setAutoDefault(false);
+    ok_->setAutoDefault(false); // no default button: Enter presses OK only when it has the focus
+    makeSpeakingButton(ok_);
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
@@ -66,8 +70,8 @@ void CustomDialog::build() {
     makeLabel(this, model_.lblCustom);
     makeLabel(this, model_.lblSize);
     makeLabel(this, model_.lblDensity);
-    size_ = makeBar(this, model_.scrSize);
-    density_ = makeBar(this, model_.scrDensity);
+    size_ = makeBar(this, model_.scrSize, model_.lblSize);
+    density_ = makeBar(this, model_.scrDensity, model_.lblDensity);
 
     setTabOrder(size_, options_[0]);
     setTabOrder(options_[0], options_[1]);
@@ -121,10 +125,17 @@ void CustomDialog::scrolled(ScrollBar& bar, int value, bool dragging) {
 void CustomDialog::refresh() {
     syncing_ = true;
     const auto models = model_.options();
-    for (std::size_t k = 0; k < models.size(); ++k)
+    for (std::size_t k = 0; k < models.size(); ++k) {
         options_[k]->setChecked(models[k]->Value);
+        // Read with the option as it takes the focus: the board it sets.
+        const QString words = qs(model_.optionWords(*models[k]));
+        if (options_[k]->accessibleDescription() != words)
+            options_[k]->setAccessibleDescription(words);
+    }
     size_->setValue(model_.scrSize.Value);
     density_->setValue(model_.scrDensity.Value);
+    size_->setValueWords(qs(model_.sizeWords()));
+    density_->setValueWords(qs(model_.densityWords()));
     QString text = qs(model_.Display.Caption);
     display_->setText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     setFixedSize(px(FrmCustom::kClientWidth), model_.Height / kTwipsPerPixel - kFrameAllowance);

@@ -11,9 +11,10 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 
 namespace mf::qt {
+
+class LevelScrollBar;
 
 class CustomDialog : public QDialog {
 public:
@@ -23,8 +24,8 @@ public:
     CustomDialog(FrmCustom& model, QWidget* parent = nullptr);
 
     QRadioButton* option(std::size_t k) const { return options_[k]; }
-    QScrollBar* sizeBar() const { return size_; }
-    QScrollBar* densityBar() const { return density_; }
+    LevelScrollBar* sizeBar() const { return size_; }
+    LevelScrollBar* densityBar() const { return density_; }
     QLabel* display() const { return display_; }
     QPushButton* okButton() const { return ok_; }
 
@@ -40,8 +41,8 @@ private:
     std::array<QRadioButton*, 4> options_{};
     QLabel* display_ = nullptr;
     QPushButton* ok_ = nullptr;
-    QScrollBar* size_ = nullptr;
-    QScrollBar* density_ = nullptr;
+    LevelScrollBar* size_ = nullptr;
+    LevelScrollBar* density_ = nullptr;
     bool syncing_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "common/qt/qt_util.h"
+#include "scores/score_words.h"
 
 namespace mf::qt {
 
@@ -51,6 +52,9 @@ ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
     refresh();
 }
 
+// A screen reader reads the rows as words with OK, which has the focus when
+// the window opens and is what say-all reads. The window itself does not
+// carry them too: they would be read twice as it opens.
 void ScoresDialog::refresh() {
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i]->setText(qs(model_.LblName[i].Caption));
@@ -58,6 +62,7 @@ void ScoresDialog::refresh() {
         names_[i]->adjustSize();
         times_[i]->adjustSize();
     }
+    ok_->setAccessibleDescription(qs(recordsWords(model_)));
 }
 
 // A long name runs over its neighbours rather than being cut.
@@ -80,6 +85,7 @@ QPushButton* ScoresDialog::addButton(const Button& button, const QFont& font) {
     const int room = widget->width() - 2 * kButtonMargin;
     widget->setText(wrapCaption(qs(button.Caption), QFontMetrics(font), room));
     widget->setVisible(button.Visible);
+    makeSpeakingButton(widget);
     return widget;
 }
 

@@ -84,17 +84,20 @@ void HelpView::build() {
     ok_->setDefault(true);
     ok_->setFocus();
     ok_->setText(wrapCaption(qs(model_.Ok.Caption), ok_->fontMetrics(), ok_->width() - 2 * kButtonMargin));
-    ok_->setAccessibleName(qs(model_.Ok.Caption)); // read without the line break
+    makeSpeakingButton(ok_); // read without the line break
 
     makeLabel(this, model_.Label7, gameFont(QStringLiteral("MS Sans Serif"), 8.25));
     const std::vector<const Label*> texts{&model_.Label4, &model_.Label5, &model_.Label6, &model_.Label2};
     const QFont arial = fitted(gameFont(QStringLiteral("Arial"), 12), texts);
     for (const Label* text : texts)
         makeLabel(this, *text, arial);
-    for (const Image& cell : model_.Image1) {
+    for (std::size_t i = 0; i < model_.Image1.size(); ++i) {
+        const Image& cell = model_.Image1[i];
         auto* picture = new QLabel(this);
         picture->setPixmap(pixmap(cell.picture));
         picture->setGeometry(px(cell.rect));
+        picture->setAccessibleName(qs(model_.exampleName(i))); // named as the board's cells are
+        picture->setAccessibleDescription(qs(HelpFrm::examplePlace(i)));
     }
 }
 

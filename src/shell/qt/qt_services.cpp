@@ -78,12 +78,19 @@ int QtMessageBox::show(const std::string& text, const std::string& title, int st
     return resultOf(box.exec());
 }
 
-std::string QtInputBox::ask(const std::string& prompt, const std::string& title) {
+// The desktop's own single-line prompt. The description is for a screen
+// reader only: it reads it with the box, as the box opens.
+std::string QtInputBox::ask(const std::string& prompt, const std::string& title,
+                            const std::string& description) {
     prepare();
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, qs(title), qs(prompt), QLineEdit::Normal,
-                                               QString(), &ok);
-    return ok ? text.toStdString() : std::string();
+    QInputDialog box(parent_);
+    box.setWindowTitle(qs(title));
+    box.setLabelText(qs(prompt));
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextEchoMode(QLineEdit::Normal);
+    box.setTextValue(QString());
+    box.setAccessibleDescription(qs(description));
+    return box.exec() == QDialog::Accepted ? box.textValue().toStdString() : std::string();
 }
 
 QtModalHost::QtModalHost() = default;

@@ -35,7 +35,8 @@ private:
 class QtInputBox : public InputBox, public BeforeShow {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
-    std::string ask(const std::string& prompt, const std::string& title) override;
+    std::string ask(const std::string& prompt, const std::string& title,
+                    const std::string& description = {}) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -15,6 +15,7 @@ namespace mf::qt {
 StartupView::StartupView(StartupFrm& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model) {
     setWindowTitle(qs(model_.Caption));
+    setAccessibleDescription(QString::fromLatin1(StartupFrm::kSpokenHint));
     setFixedSize(px(StartupFrm::Width), px(StartupFrm::Height));
     build();
     if (const QScreen* screen = this->screen())

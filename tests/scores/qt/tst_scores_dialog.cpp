@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -135,6 +136,40 @@ private slots:
                  QStringList({QStringLiteral("   Clear High"), QStringLiteral("Scores")}));
     }
 
+    // A screen reader hears the buttons' captions without the blanks and the
+    // line break that lay them out; on screen they stay as they are.
+    void buttonsAreNamedWithoutStrayBlanks() {
+        Scores model(box_, path_);
+        ScoresDialog d(model);
+        QPushButton* clear = button(d, QStringLiteral("Clear"));
+        QPushButton* ok = button(d, QStringLiteral("OK"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(clear)->text(QAccessible::Name),
+                 QStringLiteral("Clear High Scores"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(ok)->text(QAccessible::Name), QStringLiteral("OK"));
+        QCOMPARE(clear->text(), QStringLiteral("   Clear High\nScores"));
+    }
+
+    // The rows, read as words with OK (which has the focus, and is what
+    // say-all reads); the labels keep their texts.
+    void theRecordsAreReadWithOk() {
+        writeRecords(path_, "Ann", 1);
+        Scores model(box_, path_);
+        model.Form_Load();
+        ScoresDialog d(model);
+        QPushButton* ok = button(d, QStringLiteral("OK"));
+        const QString records = QStringLiteral("Beginner: Ann, 1 second. Intermediate: Ann, 2 seconds. "
+                                               "Expert: Ann, 3 seconds.");
+        QCOMPARE(QAccessible::queryAccessibleInterface(ok)->text(QAccessible::Description), records);
+        QCOMPARE(row(d, 840), QStringList({"Ann", "In", "1", "Seconds"}));
+
+        box_.answers = {mf::vbYes};
+        QTest::mouseClick(button(d, QStringLiteral("Clear")), Qt::LeftButton);
+        const QString cleared = QStringLiteral("Beginner: Anonymous, 999 seconds. Intermediate: Anonymous, "
+                                               "999 seconds. Expert: Anonymous, 999 seconds.");
+        QCOMPARE(ok->accessibleDescription(), cleared);
+        model.Form_Unload();
+    }
+
     void clearAnsweredYesShowsAndStoresTheDefaults() {
         writeRecords(path_, "Ann", 10);
         Scores model(box_, path_);
@@ -176,26 +211,31 @@ private slots:
         QCOMPARE(ok->nextInFocusChain(), clear);
     }
 
+    // Return, or Enter on the keypad, presses the focused button.
     void enterPressesOkUnlessClearHasTheFocus() {
-        mf::test::writeBytes(path_, mf::test::clearedFile());
-        Scores model(box_, path_);
-        model.Form_Load();
-        ScoresDialog d(model);
-        d.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&d));
-        QPushButton* clear = button(d, QStringLiteral("Clear"));
-        clear->setFocus();
-        box_.answers = {mf::vbNo};
-        QTest::keyClick(clear, Qt::Key_Return);
-        QCOMPARE(box_.calls.size(), std::size_t{1});
-        QVERIFY(d.isVisible());
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            mf::test::writeBytes(path_, mf::test::clearedFile());
+            box_ = {};
+            Scores model(box_, path_);
+            model.Form_Load();
+            ScoresDialog d(model);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QPushButton* clear = button(d, QStringLiteral("Clear"));
+            clear->setFocus();
+            box_.answers = {mf::vbNo};
+            QTest::keyClick(clear, key);
+            QCOMPARE(box_.calls.size(), std::size_t{1});
+            QVERIFY(d.isVisible());
 
-        QPushButton* ok = button(d, QStringLiteral("OK"));
-        ok->setFocus();
-        QTest::keyClick(ok, Qt::Key_Return);
-        QVERIFY(!d.isVisible());
-        QVERIFY(!model.Visible);
-        model.Form_Unload();
+            QPushButton* ok = button(d, QStringLiteral("OK"));
+            ok->setFocus();
+            QTest::keyClick(ok, key);
+            QVERIFY(!d.isVisible());
+            QVERIFY(!model.Visible);
+            QCOMPARE(box_.calls.size(), std::size_t{1});
+            model.Form_Unload();
+        }
     }
 
     void okEndsTheModalShowing() {

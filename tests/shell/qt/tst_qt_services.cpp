@@ -5,6 +5,7 @@
 // and comes back active.
 #include <QAbstractButton>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QtTest>
@@ -42,6 +43,8 @@ private slots:
     void windowIsUpToDateBeforeTheBoxShows();
     void windowMinimisesAndComesBackActive();
     void inputBoxGivesTheTextOrNothingOnCancel();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
 };
 
 void TestQtServices::messageBoxButtonsIconAndAnswer_data() {
@@ -141,16 +144,54 @@ void TestQtServices::inputBoxGivesTheTextOrNothingOnCancel() {
         QCOMPARE(box->windowTitle(), QStringLiteral("Congratulations!"));
         QCOMPARE(box->labelText(), QStringLiteral("Enter Your Name"));
         QVERIFY(box->textValue().isEmpty());
+        // Read with the box as it opens; not shown.
+        QCOMPARE(box->accessibleDescription(), QStringLiteral("New Beginner record: 12 seconds"));
+        for (QLabel* label : box->findChildren<QLabel*>())
+            QVERIFY(!label->text().contains(QStringLiteral("record")));
         box->setTextValue(QStringLiteral("  Zoë  "));
         box->accept();
     });
-    QCOMPARE(input.ask("Enter Your Name", "Congratulations!"), std::string("  Zoë  "));
+    QCOMPARE(input.ask("Enter Your Name", "Congratulations!", "New Beginner record: 12 seconds"),
+             std::string("  Zoë  "));
 
     whenShown<QInputDialog>([](QInputDialog* box) {
         box->setTextValue(QStringLiteral("typed, then cancelled"));
         box->reject();
     });
     QCOMPARE(input.ask("Enter Your Name", "Congratulations!"), std::string());
+}
+
+void TestQtServices::enterPressesTheFocusedButton_data() {
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("answer");
+    using B = QMessageBox;
+    QTest::newRow("quit, No") << (vbYesNo + vbQuestion) << int(B::No) << int(Qt::Key_Return) << int(vbNo);
+    QTest::newRow("quit, Yes") << (vbYesNo + vbQuestion) << int(B::Yes) << int(Qt::Key_Enter) << int(vbYes);
+    QTest::newRow("safe corners, Cancel") << (vbOKCancel + vbInformation) << int(B::Cancel)
+                                          << int(Qt::Key_Return) << int(vbCancel);
+    QTest::newRow("disguise, Retry") << (vbAbortRetryIgnore + vbCritical) << int(B::Retry)
+                                     << int(Qt::Key_Return) << int(vbRetry);
+    QTest::newRow("disguise, Ignore") << (vbAbortRetryIgnore + vbCritical) << int(B::Ignore)
+                                      << int(Qt::Key_Enter) << int(vbIgnore);
+    QTest::newRow("time limit, OK") << (vbOKOnly + vbCritical) << int(B::Ok) << int(Qt::Key_Return)
+                                    << int(vbOK);
+}
+
+// Whichever button has the focus, Enter presses it, as Space does.
+void TestQtServices::enterPressesTheFocusedButton() {
+    QFETCH(int, style);
+    QFETCH(int, focus);
+    QFETCH(int, key);
+    QFETCH(int, answer);
+    whenShown<QMessageBox>([=](QMessageBox* box) {
+        QAbstractButton* button = box->button(QMessageBox::StandardButton(focus));
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key(key));
+    });
+    QtMessageBox messages;
+    QCOMPARE(messages.show("Some text", kTitle, style), answer);
 }
 
 QTEST_MAIN(TestQtServices)

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The title and help windows on screen, and Enter on the game window.
+// The title and help windows on screen, and Enter on the game window; what a
+// screen reader reads of the title and help windows.
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +27,8 @@ private slots:
     void titleWindowIgnoresKeysWithoutCharacter();
     void helpButtonHidesAndCloseBoxUnloads();
     void enterPressesTheWordButtonWhenItHasTheFocus();
+    void titleWindowSaysAnyKeyGoesOn();
+    void helpExampleCellsAreNamedAsBoardCells();
 };
 
 void TestShellWindows::titleWindowClosesOnAnyClickOrCharacter() {
@@ -82,7 +86,7 @@ void TestShellWindows::helpButtonHidesAndCloseBoxUnloads() {
     HelpView view(model);
     QCOMPARE(view.size(), QSize(360, 299));
     QVERIFY(view.okButton()->isDefault());
-    QCOMPARE(view.okButton()->accessibleName(), QString("I DON'T NEED  YOUR HELP"));
+    QCOMPARE(view.okButton()->accessibleName(), QString("I DON'T NEED YOUR HELP"));
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QTest::keyClick(&view, Qt::Key_Escape); // no Cancel button: nothing happens
@@ -113,6 +117,52 @@ void TestShellWindows::enterPressesTheWordButtonWhenItHasTheFocus() {
         QTest::keyClick(view.resetWord(), Qt::Key_Enter);
     }
     QCOMPARE(h.random.reseeds, reseeds + 6); // a new board each time
+}
+
+// Read as "Marrowfen 2 dialog. Press any key to continue.", at start and as
+// About, and the window still closes on any key.
+void TestShellWindows::titleWindowSaysAnyKeyGoesOn() {
+    for (int showing = 0; showing < 2; ++showing) {
+        int shown = 0;
+        StartupFrm model([&] { ++shown; });
+        StartupView view(model);
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&view);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Marrowfen 2"));
+        QCOMPARE(window->text(QAccessible::Description), QStringLiteral("Press any key to continue."));
+        QCOMPARE(view.title()->text(), QStringLiteral("Marrowfen 2")); // nothing new on screen
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTest::keyClick(&view, Qt::Key_K);
+        QVERIFY(!view.isVisible());
+        QCOMPARE(shown, 1);
+    }
+}
+
+// Row by row, as the example shows them: each cell named as a board cell
+// with that picture is, and placed by its column and row.
+void TestShellWindows::helpExampleCellsAreNamedAsBoardCells() {
+    MenuItem soundOn{"&Sound On", "Ctrl+S", false};
+    RecordingWaveDevice pig;
+    HelpFrm model(soundOn, pig);
+    HelpView view(model);
+    QList<QLabel*> cells;
+    for (QLabel* label : view.findChildren<QLabel*>())
+        if (!label->pixmap().isNull())
+            cells << label;
+    std::sort(cells.begin(), cells.end(), [](QLabel* a, QLabel* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    QStringList names;
+    QStringList places;
+    for (QLabel* cell : cells) {
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(cell);
+        names << spoken->text(QAccessible::Name);
+        places << spoken->text(QAccessible::Description);
+    }
+    QCOMPARE(names, QStringList({"empty", "1", "mine", "1", "2", "1", "mine", "1", "empty"}));
+    QCOMPARE(places.first(), QStringLiteral("column 1, row 1"));
+    QCOMPARE(places[5], QStringLiteral("column 3, row 2"));
+    QCOMPARE(places.last(), QStringLiteral("column 3, row 3"));
 }
 
 QTEST_MAIN(TestShellWindows)
