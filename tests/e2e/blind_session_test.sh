@@ -82,6 +82,7 @@ tab_to() {
     return 1
 }
 value() { focused "$1" | cut -f3 | grep -x '[0-9]*' || echo 0; }
+value_is() { mf_wait_until 3 eval '[[ $(value "$CUSTOM") == "'"$1"'" ]]'; }
 window_shows() { mf_find_window "$1" >/dev/null; }
 window_up() { mf_atspi wait "$1" 5 && mf_wait_window "$1" 5 >/dev/null; }
 
@@ -264,16 +265,22 @@ focus_is "$CUSTOM" 'scroll bar' Size ||
 size=$(value "$CUSTOM")
 mf_check "Orca names it and says its value as the label shows it" \
     heard "Size.*scroll bar.*$size by $size|$size by $size.*Size"
-keys Right
-mf_check "Right makes it larger, and Orca says so" \
-    said ".*$((size + 1)) by $((size + 1)).*"
-mf_check "(the value itself)" test "$(value "$CUSTOM")" = $((size + 1))
+# Left first: the size may stand at its largest.
 keys Left
-mf_check "Left makes it smaller, and Orca says so" said ".*$size by $size.*"
-for ((i = 0; i < 10; i++)); do
+mf_check "Left makes the size smaller" value_is $((size - 1))
+mf_check "and Orca says it as the label shows it" said ".*$((size - 1)) by $((size - 1)).*"
+keys Right
+mf_check "Right makes it larger" value_is "$size"
+mf_check "and Orca says so" said ".*$size by $size.*"
+keys End
+mf_check "End goes to the largest side, 14" value_is 14
+keys Home
+mf_check "Home to the smallest, 1" value_is 1
+for ((i = 0; i < 14; i++)); do
     size=$(value "$CUSTOM")
     [[ $size =~ ^[0-9]+$ && $size != 9 ]] || break
     keys "$( ((size < 9)) && echo Right || echo Left)"
+    sleep 0.2
 done
 mf_check "Tab reaches the Mine Density scroll bar, by its name" \
     tab_to "$CUSTOM" $'^scroll bar\tMine Density\t'
@@ -284,7 +291,11 @@ density=$(value "$CUSTOM")
 mf_check "Orca names it and says its value with the percent sign" \
     heard "Mine Density.*$density ?%|$density ?%.*Mine Density"
 keys Left
-mf_check "Left makes the density smaller: \"$((density - 1))%\"" said ".*$((density - 1)) ?%.*"
+mf_check "Left makes the density smaller" value_is $((density - 1))
+mf_check "and Orca says it with the percent sign" said ".*$((density - 1)) ?%.*"
+keys Right
+mf_check "Right makes it larger" value_is "$density"
+mf_check "and Orca says so" said ".*$density ?%.*"
 mf_check "Tab reaches OK" tab_to "$CUSTOM" $'^push button\tOK'
 keys Return
 mf_check "Enter on the focused OK presses it" mf_wait_no_window "$CUSTOM" 5
