@@ -272,10 +272,10 @@ mf_check "and Orca says it as the label shows it" said ".*$((size - 1)) by $((si
 keys Right
 mf_check "Right makes it larger" value_is "$size"
 mf_check "and Orca says so" said ".*$size by $size.*"
-keys End
-mf_check "End goes to the largest side, 14" value_is 14
 keys Home
-mf_check "Home to the smallest, 1" value_is 1
+mf_check "Home goes to the smallest side, 1" value_is 1
+keys End
+mf_check "End to the largest, 14" value_is 14
 for ((i = 0; i < 14; i++)); do
     size=$(value "$CUSTOM")
     [[ $size =~ ^[0-9]+$ && $size != 9 ]] || break
