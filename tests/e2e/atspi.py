@@ -167,7 +167,9 @@ def cmd_press(title, name, action=None):
 
 
 def cmd_set_value(title, index, value):
-    bars = [n for n in walk(need_window(title)) if n.getRole() == pyatspi.ROLE_SCROLL_BAR]
+    # The level bars read as spin buttons, whose text is the value in words.
+    roles = (pyatspi.ROLE_SCROLL_BAR, pyatspi.ROLE_SPIN_BUTTON)
+    bars = [n for n in walk(need_window(title)) if n.getRole() in roles]
     if int(index) >= len(bars):
         fail("%r has %d scroll bars" % (title, len(bars)))
     bars[int(index)].queryValue().currentValue = float(value)

@@ -3,17 +3,15 @@
 
 #include <QKeyEvent>
 
+#include "options/qt/level_bar_accessible.h"
+
 namespace mf::qt {
 
 LevelScrollBar::LevelScrollBar(const QString& name, QWidget* parent)
     : QScrollBar(Qt::Horizontal, parent) {
+    LevelBarAccessible::install();
     setAccessibleName(name);
     setFocusPolicy(Qt::StrongFocus); // arrows, Page keys, Home and End move it
-}
-
-void LevelScrollBar::setValueWords(const QString& words) {
-    if (words != accessibleDescription())
-        setAccessibleDescription(words);
 }
 
 // A scroll bar inverts its controls, so that Up and Page Up go towards the
