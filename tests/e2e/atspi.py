@@ -22,7 +22,8 @@ Run with Debian's own python3 (pyatspi lives there). Commands:
   set-value TITLE INDEX VALUE sets the INDEX-th (from 0) scroll bar's value
   focused TITLE               "role<TAB>name<TAB>value" of the thing that has
                               the keyboard focus in the window with that title
-                              (value empty but for scroll bars)
+                              (value empty but for scroll bars and spin
+                              buttons)
   solve [MODE [MINES]]        plays the board with the keyboard, knowing
                               only the cells' names (tests/e2e/solver.py);
                               MODE "win" (default) goes on until a game is
@@ -184,7 +185,7 @@ def cmd_focused(title):
                 return
         if node.getState().contains(pyatspi.STATE_FOCUSED):
             value = ""
-            if node.getRole() == pyatspi.ROLE_SCROLL_BAR:
+            if node.getRole() in (pyatspi.ROLE_SCROLL_BAR, pyatspi.ROLE_SPIN_BUTTON):
                 value = "%g" % node.queryValue().currentValue
             print("%s\t%s\t%s" % (node.getRoleName(), words(node.name), value))
             return

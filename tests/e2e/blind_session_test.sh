@@ -69,8 +69,11 @@ board_said() { once "$1, $2 by $2, $3 mines\\.?"; }
 BEGINNER='Beginner, 6 by 6, 6 mines\.?'
 focused() { mf_atspi focused "$1"; }
 focus_cell() { mf_atspi focus; }
-# focus_is TITLE ROLE NAME : that thing has the focus in that window.
-focus_is() { [[ $(focused "$1") == "$2"$'\t'"$3"$'\t'* ]]; }
+# focus_is TITLE NAME : the bar of that name has the focus in that window.
+focus_is() {
+    local bar="^(scroll bar|spin button)"$'\t'"$2"$'\t'
+    [[ $(focused "$1") =~ $bar ]]
+}
 # tab_to TITLE REGEX : Tab until "role<TAB>name" of the focus matches.
 tab_to() {
     local i
@@ -258,13 +261,13 @@ tab_to "$CUSTOM" $'^radio button\t'
 for ((i = 0; i < 4; i++)); do
     [[ $(focused "$CUSTOM") == $'radio button\tCustom\t' ]] || keys Down
 done
-mf_check "Tab reaches the Size scroll bar, by its name" tab_to "$CUSTOM" $'^scroll bar\tSize\t'
+mf_check "Tab reaches the Size scroll bar, by its name" tab_to "$CUSTOM" $'^(scroll bar|spin button)\tSize\t'
 # Unnamed, the size is the one before the level buttons in the tab order.
-focus_is "$CUSTOM" 'scroll bar' Size ||
+focus_is "$CUSTOM" Size ||
     { tab_to "$CUSTOM" $'^radio button\t' && keys shift+Tab; }
 size=$(value "$CUSTOM")
 mf_check "Orca names it and says its value as the label shows it" \
-    heard "Size.*scroll bar.*$size by $size|$size by $size.*Size"
+    heard "Size.*(scroll bar|spin button).*$size by $size|$size by $size.*Size"
 # Left first: the size may stand at its largest.
 keys Left
 mf_check "Left makes the size smaller" value_is $((size - 1))
@@ -283,13 +286,13 @@ for ((i = 0; i < 14; i++)); do
     sleep 0.2
 done
 mf_check "Tab reaches the Mine Density scroll bar, by its name" \
-    tab_to "$CUSTOM" $'^scroll bar\tMine Density\t'
+    tab_to "$CUSTOM" $'^(scroll bar|spin button)\tMine Density\t'
 # Unnamed, the density is the one after the level buttons.
-focus_is "$CUSTOM" 'scroll bar' 'Mine Density' ||
+focus_is "$CUSTOM" 'Mine Density' ||
     { tab_to "$CUSTOM" $'^radio button\t' && keys Tab; }
 density=$(value "$CUSTOM")
 mf_check "Orca names it and says its value with the percent sign" \
-    heard "Mine Density.*$density ?%|$density ?%.*Mine Density"
+    heard "Mine Density.*(scroll bar|spin button).*$density ?%|$density ?%.*Mine Density"
 keys Left
 mf_check "Left makes the density smaller" value_is $((density - 1))
 mf_check "and Orca says it with the percent sign" said ".*$((density - 1)) ?%.*"
