@@ -85,7 +85,8 @@ tab_to() {
     return 1
 }
 value() { focused "$1" | cut -f3 | grep -x '[0-9]*' || echo 0; }
-value_is() { mf_wait_until 3 eval '[[ $(value "$CUSTOM") == "'"$1"'" ]]'; }
+value_now() { [[ $(value "$CUSTOM") == "$1" ]]; }
+value_is() { mf_wait_until 3 value_now "$1"; }
 window_shows() { mf_find_window "$1" >/dev/null; }
 window_up() { mf_atspi wait "$1" 5 && mf_wait_window "$1" 5 >/dev/null; }
 
@@ -229,7 +230,7 @@ if window_up Congratulations!; then
     keys Return
     mf_check "the Hall of Fame opens after the name" window_up "$FAME"
     mf_check "and reads its three records, the new name with its time among them" \
-        heard "Beginner.*$PLAYER.*[^0-9]$won_in[^0-9].*Intermediate.*Anonymous.*Expert"
+        heard "Beginner.*$PLAYER.*[^0-9]${won_in}[^0-9].*Intermediate.*Anonymous.*Expert"
     keys Return
     mf_check "Enter on its OK closes it" mf_wait_no_window "$FAME" 10
     mf_check "and Orca says where the focus is back" said "$BACK"
