@@ -5,6 +5,7 @@
 #include <array>
 
 #include "game/minefield.h"
+#include "game/words.h"
 
 namespace mf {
 
@@ -24,9 +25,7 @@ constexpr std::array<Level, 3> kLevels = {{
 }};
 
 std::string boardWords(int side, int density) {
-    const std::string n = std::to_string(side);
-    const int mines = Minefield::mineCountFor(side, density);
-    return n + " by " + n + ", " + std::to_string(mines) + (mines == 1 ? " mine" : " mines");
+    return sideWords(side) + ", " + countedWords(Minefield::mineCountFor(side, density), "mine", "mines");
 }
 
 } // namespace
@@ -105,10 +104,7 @@ void FrmCustom::setScroll(ScrollBar& bar, int value) {
         scrDensity_Change();
 }
 
-std::string FrmCustom::sizeWords() const {
-    const std::string n = std::to_string(scrSize.Value);
-    return n + " by " + n;
-}
+std::string FrmCustom::sizeWords() const { return sideWords(scrSize.Value); }
 
 std::string FrmCustom::densityWords() const {
     return std::to_string(scrDensity.Value) + "%";

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/spoken_status.h"
 
+#include "game/words.h"
 #include "shell/main_window.h"
 
 namespace mf {
 
 namespace {
-
-std::string counted(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 std::string levelName(const MainMenu& menu) {
     if (menu.Beginner.Checked)
@@ -24,12 +21,11 @@ std::string levelName(const MainMenu& menu) {
 } // namespace
 
 std::string boardWords(const Main& main) {
-    const int n = main.field.BoardSize;
-    return levelName(main.menu) + ", " + std::to_string(n) + " by " + std::to_string(n) + ", " +
-           counted(main.field.MineCount, "mine", "mines");
+    return levelName(main.menu) + ", " + sideWords(main.field.BoardSize) + ", " +
+           countedWords(main.field.MineCount, "mine", "mines");
 }
 
-std::string minesLeftWords(int minesLeft) { return counted(minesLeft, "mine", "mines") + " left"; }
+std::string minesLeftWords(int minesLeft) { return countedWords(minesLeft, "mine", "mines") + " left"; }
 
 std::string soundWords(const Main& main) { return main.menu.MnuSndOn.Checked ? "sound on" : "sound off"; }
 
@@ -39,7 +35,7 @@ std::string endWords(const Main& main) {
     // Only a loss shows the explosion.
     if (main.Blow.Visible)
         return "game lost";
-    return "game won in " + counted(main.clock.VScrolltime.Value, "second", "seconds");
+    return "game won in " + countedWords(main.clock.VScrolltime.Value, "second", "seconds");
 }
 
 } // namespace mf

@@ -156,9 +156,10 @@ bool MinefieldAccessible::announceNames() {
 void MinefieldAccessible::noteCount(int index, bool renamed, bool flagChanged) {
     const Main& model = board_->model();
     const bool sameBoard = std::exchange(toldBoard_, model.boardsBuilt) == model.boardsBuilt;
-    if (!sameBoard || renamed)
+    if (!sameBoard || renamed) {
         noteCell_ = sameBoard && flagChanged ? index : -1;
-    note_ = QStringLiteral(", ") + qs(minesLeftWords(model.field.MinesLeft));
+        note_ = QStringLiteral(", ") + qs(minesLeftWords(model.field.MinesLeft));
+    }
 }
 
 QString MinefieldAccessible::countNote(int index) const { return index == noteCell_ ? note_ : QString(); }
