@@ -242,7 +242,7 @@ if [[ -z $lost_heard ]]; then
     game ctrl+b
     board_said Beginner 6 6 >/dev/null
     solve lose
-    mf_check "a game lost on a proved mine is heard as lost" \
+    mf_check "a game lost on purpose is heard as lost" \
         said "(($CELLS), )?game lost, ($FACES)\\."
 fi
 
