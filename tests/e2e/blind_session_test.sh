@@ -209,6 +209,7 @@ record_question_read() {
     words=$(after_win)
     [[ $words =~ Enter\ Your\ Name && $words =~ Beginner && $words =~ [0-9]+\ seconds? ]]
 }
+clear_named() { mf_atspi texts "$FAME" | grep -qx $'push button\tClear High Scores'; }
 solve win || mf_log "the solver did not win"
 mf_check "the solver wins a Beginner game by the cells' names" test "$(tail -n 1 "$MF_TMP/moves")" = won
 mf_check "each F it pressed said \"flag\", the place and the mines left" flags_said
@@ -231,6 +232,7 @@ if window_up Congratulations!; then
     mf_check "the Hall of Fame opens after the name" window_up "$FAME"
     mf_check "and reads its three records, the new name with its time among them" \
         heard "Beginner.*$PLAYER.*[^0-9]${won_in}[^0-9].*Intermediate.*Anonymous.*Expert"
+    mf_check "its button reads \"Clear High Scores\", without stray blanks" clear_named
     keys Return
     mf_check "Enter on its OK closes it" mf_wait_no_window "$FAME" 10
     mf_check "and Orca says where the focus is back" said "$BACK"
@@ -262,6 +264,7 @@ tab_to "$CUSTOM" $'^radio button\t'
 for ((i = 0; i < 4; i++)); do
     [[ $(focused "$CUSTOM") == $'radio button\tCustom\t' ]] || keys Down
 done
+mf_check "the Custom button says the size it keeps" heard 'Custom.*[0-9]+ by [0-9]+'
 mf_check "Tab reaches the Size scroll bar, by its name" tab_to "$CUSTOM" $'^(scroll bar|spin button)\tSize\t'
 # Unnamed, the size is the one before the level buttons in the tab order.
 focus_is "$CUSTOM" Size ||
