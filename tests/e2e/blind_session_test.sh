@@ -51,7 +51,7 @@ said() {
     mf_log "Orca: $(speech | tail -c 600)"
     return "$status"
 }
-heard_now() { speech | grep -Eqi -- "$1"; }
+heard_now() { speech | grep -Ei -- "$1" >/dev/null; }
 heard() {
     local status=0
     mf_wait_until 6 heard_now "$1" || status=1
@@ -200,7 +200,7 @@ won_in='' # the seconds of the game won, as Orca said them
 won_said() {
     said "(($CELLS), )?game won in [0-9]+ seconds?, ($FACES)\\." || return 1
     won_in=$(mf_orca_speech | sed -nE 's/.*game won in ([0-9]+) seconds?, .*/\1/p' | tail -n 1)
-    mf_orca_speech | grep -Eq "game won in $won_in $( ((won_in == 1)) && echo second || echo seconds), "
+    mf_orca_speech | grep -E "game won in $won_in $( ((won_in == 1)) && echo second || echo seconds), " >/dev/null
 }
 # What Orca says after the won game's words, the record question's box up.
 after_win() { mf_orca_speech | sed '1,/game won in/d' | paste -sd '|'; }
@@ -209,7 +209,7 @@ record_question_read() {
     words=$(after_win)
     [[ $words =~ Enter\ Your\ Name && $words =~ Beginner && $words =~ [0-9]+\ seconds? ]]
 }
-clear_named() { mf_atspi texts "$FAME" | grep -qx $'push button\tClear High Scores'; }
+clear_named() { mf_atspi texts "$FAME" | grep -x $'push button\tClear High Scores' >/dev/null; }
 solve win || mf_log "the solver did not win"
 mf_check "the solver wins a Beginner game by the cells' names" test "$(tail -n 1 "$MF_TMP/moves")" = won
 mf_check "each F it pressed said \"flag\", the place and the mines left" flags_said

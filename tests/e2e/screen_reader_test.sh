@@ -41,7 +41,7 @@ said() {
     mf_log "Orca: $(speech | tail -c 400)"
     return "$status"
 }
-no_pane() { ! mf_orca_speech | grep -q '^panel'; }
+no_pane() { ! mf_orca_speech | grep '^panel' >/dev/null; }
 own_words() {
     mf_orca_said 'Screen reader on\.' && grep -q 'SPEECH: Not available' "$MF_ORCA_LOG" &&
         ! grep -q 'SPEECH: Using speech server' "$MF_ORCA_LOG"
