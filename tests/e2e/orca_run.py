@@ -7,8 +7,9 @@ messages ("Status bar not found", window titles) included, and writes each
 utterance to LOG as a "SPEECH OUTPUT: '...'" line. But it has no speech
 server to say it with: the factory is named empty and no other is tried, so
 Orca never loads speech-dispatcher (nor starts its daemon) and nothing is
-audible. No braille and no sounds either. PREFS_DIR holds its settings. It is started here rather than through /usr/bin/orca, which finds
-other Orca processes of the same user by name and refuses to run beside
+audible. No braille and no sounds either. PREFS_DIR holds its settings.
+It is started here rather than through /usr/bin/orca, which finds other
+Orca processes of the same user by name and refuses to run beside
 them (or, with --replace, kills them): this one runs as python3, on the
 test's own buses, and stops with the test.
 """
