@@ -102,8 +102,14 @@ mf_orca_mark() { MF_ORCA_MARK=$(wc -l <"$MF_ORCA_LOG"); }
 # echoes left out ("'tab ' {"). Orca's own messages may name the voice
 # they are said in ("'...' voice=system{...").
 mf_orca_speech() {
-    tail -n +$((MF_ORCA_MARK + 1)) "$MF_ORCA_LOG" |
-        sed -n "s/^.*SPEECH OUTPUT: '\(.*\)'\( voice=[a-z]*\)\?{.*$/\1/p"
+    # An utterance of several lines (a dialog with its labels) is one line
+    # here, its lines joined by blanks. A key echo ends "' {".
+    tail -n +$((MF_ORCA_MARK + 1)) "$MF_ORCA_LOG" | awk '
+        !open && /SPEECH OUTPUT: \x27.*\x27 \{/ { next }
+        open { sub(/^ +/, ""); said = said " " $0 }
+        !open && /SPEECH OUTPUT: \x27/ { sub(/^.*SPEECH OUTPUT: \x27/, ""); said = $0; open = 1 }
+        open && said ~ /\x27( voice=[a-z]*)?\{.*$/ {
+            sub(/\x27( voice=[a-z]*)?\{.*$/, "", said); print said; open = 0 }'
 }
 
 # mf_orca_said REGEX... : true when Orca, since the mark, said utterances

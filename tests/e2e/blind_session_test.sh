@@ -259,6 +259,7 @@ custom_menu() {
     window_up "$CUSTOM" || { keys Escape Escape && false; }
 }
 mf_check "the custom dialog opens from the File menu" mf_wait_until 20 custom_menu
+mf_check "and is read by its title" heard "$CUSTOM dialog"
 # The level buttons are one group: Tab enters it, Down moves on to Custom.
 tab_to "$CUSTOM" $'^radio button\t'
 for ((i = 0; i < 4; i++)); do
