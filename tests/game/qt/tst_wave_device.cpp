@@ -9,9 +9,10 @@
 // a PulseAudio server reachable from this process (found with `pactl info`).
 // The test script starts one with a null sink through
 // tests/audio/pulse_null_sink.sh before running ctest; without a server these
-// cases are skipped, while the timing cases still run. Two cases run this
-// program again as a child: one with no server in reach at all, one with a
-// server of its own that it kills and restarts.
+// cases are skipped, while the timing cases still run. Some cases run this
+// program again as a child: one with no server in reach at all, others with
+// a server of their own (PulseAudio, or a private PipeWire) that they stall,
+// or kill and restart.
 
 #include <QDir>
 #include <QFile>
@@ -131,16 +132,33 @@ qint64 outputThreadSwitches() {
     return -1;
 }
 
-// A PulseAudio daemon of the test's own, with a null sink "mf_sink", that
-// the test can kill and start again at the same address.
+// Runs a function of tests/audio/private_pipewire.sh with these arguments;
+// true when it succeeds.
+bool privatePipeWire(const QString& function, const QString& dir) {
+    const QString script = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../audio/private_pipewire.sh");
+    QProcess bash;
+    bash.setStandardOutputFile(QProcess::nullDevice());
+    bash.start("bash", {"-c", "source \"$0\" && " + function + " \"$1\"", script, dir});
+    return bash.waitForFinished(30000) && bash.exitStatus() == QProcess::NormalExit && bash.exitCode() == 0;
+}
+
+// A sound server of the test's own in a runtime folder, with a null sink
+// "mf_sink", that the test can kill and start again at the same address:
+// a PulseAudio daemon, or a private PipeWire with its Pulse service.
 class PrivateServer {
 public:
-    explicit PrivateServer(const QString& dir) : dir_(dir) {}
+    explicit PrivateServer(const QString& dir, const QString& kind = "pulseaudio")
+        : dir_(dir), pipewire_(kind == "pipewire") {}
     ~PrivateServer() { kill(); }
 
-    QString address() const { return "unix:" + dir_ + "/native"; }
+    // Where the Pulse clients reach a server of this kind in this folder.
+    static QString address(const QString& dir, const QString& kind) {
+        return "unix:" + dir + (kind == "pipewire" ? "/pulse/native" : "/native");
+    }
 
     bool start() {
+        if (pipewire_)
+            return startPipeWire();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PULSE_RUNTIME_PATH", dir_);
         env.insert("PULSE_STATE_PATH", dir_);
@@ -154,19 +172,37 @@ public:
         return mf::test::waitFor([] { return mf::test::defaultSink() == "mf_sink"; }, 10000);
     }
 
-    // A server that hangs, and one that goes on.
+    // A server that hangs, and one that goes on (PulseAudio only).
     void stall() { ::kill(pid_t(process_.processId()), SIGSTOP); }
     void resume() { ::kill(pid_t(process_.processId()), SIGCONT); }
 
-    // As a crash: no goodbye to the clients.
+    // PulseAudio as a crash: no goodbye to the clients; PipeWire stopped.
     void kill() {
+        if (pipewire_) {
+            privatePipeWire("marrowfen_pipewire_stop", dir_);
+            return;
+        }
         resume();
         process_.kill();
         process_.waitForFinished(3000);
     }
 
 private:
+    // The session manager, which keeps the default sink, may still be starting.
+    bool startPipeWire() {
+        if (!privatePipeWire("marrowfen_pipewire_start", dir_)
+            || QProcess::execute("pactl", {"load-module", "module-null-sink", "sink_name=mf_sink"}) < 0)
+            return false;
+        return mf::test::waitFor(
+            [] {
+                return QProcess::execute("pactl", {"set-default-sink", "mf_sink"}) == 0
+                       && mf::test::defaultSink() == "mf_sink";
+            },
+            10000);
+    }
+
     QString dir_;
+    bool pipewire_;
     QProcess process_;
 };
 
@@ -218,7 +254,7 @@ class TstWaveDevice : public QObject {
 
     // Runs one case of this program in a child process with these variables
     // set (an empty value unsets one) and passes its messages on.
-    void runChild(const char* testCase, const QList<QPair<QString, QString>>& variables, double limitMs) {
+    void runChild(const QString& testCase, const QList<QPair<QString, QString>>& variables, double limitMs) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(kChildVariable, "1");
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -240,12 +276,12 @@ class TstWaveDevice : public QObject {
         QVERIFY2(total <= limitMs, "the child, start-up included, is not held up");
     }
 
-    // Runs one case in a child process that starts a PulseAudio server of
-    // its own (PrivateServer) in a fresh runtime folder.
-    void runChildWithOwnServer(const char* testCase) {
+    // Runs one case in a child process that starts a sound server of its
+    // own (PrivateServer, PulseAudio unless named) in a fresh runtime folder.
+    void runChildWithOwnServer(const QString& testCase, const QString& kind = "pulseaudio") {
         const QString runtime = runtimeDir();
         runChild(testCase,
-                 {{"XDG_RUNTIME_DIR", runtime}, {"PULSE_SERVER", "unix:" + runtime + "/native"}, {"PULSE_SINK", ""}},
+                 {{"XDG_RUNTIME_DIR", runtime}, {"PULSE_SERVER", PrivateServer::address(runtime, kind)}, {"PULSE_SINK", ""}},
                  60000);
     }
 
@@ -583,15 +619,21 @@ private slots:
 
     // The server is killed and started again between plays, three times: the
     // play right after a restart may be lost, the next must be heard, and no
-    // play waits beyond its bound meanwhile.
+    // play waits beyond its bound meanwhile. On each server there is.
+    void serverRestartLosesAtMostOnePlay_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pulseaudio") << "pulseaudio";
+        QTest::newRow("pipewire") << "pipewire";
+    }
     void serverRestartLosesAtMostOnePlay() {
+        QFETCH(QString, kind);
         if (!qEnvironmentVariableIsSet(kChildVariable)) {
-            if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
-                QSKIP("pulseaudio is not installed");
-            runChildWithOwnServer("serverRestartLosesAtMostOnePlay");
+            if (QStandardPaths::findExecutable(kind).isEmpty())
+                QSKIP("the server is not installed");
+            runChildWithOwnServer("serverRestartLosesAtMostOnePlay:" + kind, kind);
             return;
         }
-        PrivateServer server(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        PrivateServer server(qEnvironmentVariable("XDG_RUNTIME_DIR"), kind);
         QVERIFY2(server.start(), "the private server starts");
         QtWaveDevice device;
         const auto heardPlay = [&](MonitorRecorder& rec) {
