@@ -400,16 +400,21 @@ private slots:
     // waited for to its end.
     void waitingPlayReturnsOnceTheSoundIsOver_data() {
         QTest::addColumn<int>("ms");
-        QTest::newRow("1 s") << 1000;
-        QTest::newRow("10.5 s") << 10500;
+        QTest::addColumn<bool>("afterAnother");   // the device's stream has played a sound already
+        QTest::newRow("1 s") << 1000 << false;
+        QTest::newRow("1 s after another") << 1000 << true;
+        QTest::newRow("10.5 s") << 10500 << false;
     }
     void waitingPlayReturnsOnceTheSoundIsOver() {
         QFETCH(int, ms);
+        QFETCH(bool, afterAnother);
         if (!heard())
             QSKIP(kNoServer); // without one, waitingPlayWithoutServer
         writeTone("waited.fez", ms);
         SoundStore::find("waited.fez");
         QtWaveDevice device;
+        if (afterAnother)
+            QVERIFY(blockedMs(device, "tone05.fez", true) >= 400);
         int repaints = 0;
         bool waitingWhileRepainting = false, waitingMeanwhile = false;
         device.beforeWait = [&] { ++repaints; waitingWhileRepainting = device.waiting(); };
