@@ -8,7 +8,9 @@
 //
 // A silence stream keeps the sink running on the wall clock while its
 // monitor is recorded; each play's onset is found in the recording. Prints
-// the median and the 95th percentile next to their targets (30 ms, 60 ms).
+// the median and the 95th percentile next to their targets: on PulseAudio
+// 8 ms and 12 ms, on PipeWire (a quantum or so) 12 ms and 20 ms.
+// bench/sound_onset.sh runs it on both servers side by side.
 // A report, not a test: exits 0 whatever the figures.
 
 #include <QCoreApplication>
@@ -31,8 +33,27 @@ namespace {
 
 constexpr int kPlays = 200;
 constexpr double kPeriodMs = 250;
-constexpr double kMedianTargetMs = 30;
-constexpr double kP95TargetMs = 60;
+
+struct Targets {
+    double medianMs;
+    double p95Ms;
+};
+
+// The targets for the server in reach, by its name in `pactl info`.
+Targets targetsFor(const QString& server) {
+    return server.contains("PipeWire") ? Targets{12, 20} : Targets{8, 12};
+}
+
+QString serverName() {
+    QProcess pactl;
+    pactl.start("pactl", {"info"});
+    if (!pactl.waitForFinished(5000))
+        return {};
+    for (const QString& line : QString::fromUtf8(pactl.readAllStandardOutput()).split('\n'))
+        if (line.startsWith("Server Name: "))
+            return line.mid(13).trimmed();
+    return {};
+}
 
 // The latency the sink is configured to, which is how far ahead of its clock
 // it renders: the most a monitor's time can be early. 0 when unknown.
@@ -96,19 +117,24 @@ int main(int argc, char* argv[]) {
 
     const double block = sinkBlockMs(sink);
     const Spread spread = Spread::of(onsets);
-    std::printf("Request to first audible sample, %d plays, on the monitor's clock\n", kPlays);
+    const QString server = serverName();
+    const Targets target = targetsFor(server);
+    std::printf("Request to first audible sample, %d plays, on the monitor's clock of %s\n", kPlays,
+                qPrintable(server));
     std::printf("  (the sink renders up to %.1f ms ahead, so each figure may be up to that much low)\n", block);
     std::printf("  heard          %d of %d\n", int(onsets.size()), kPlays);
     if (first)
         std::printf("  first play     %.1f ms\n", *first);
     else
         std::printf("  first play     not heard\n");
-    std::printf("  median         %.1f ms   (target < %.0f ms)  %s\n", spread.median, kMedianTargetMs,
-                spread.median < kMedianTargetMs ? "met" : "MISSED");
-    std::printf("  95th pct       %.1f ms   (target < %.0f ms)  %s\n", spread.p95, kP95TargetMs,
-                spread.p95 < kP95TargetMs ? "met" : "MISSED");
+    std::printf("  median         %.1f ms   (target < %.0f ms)  %s\n", spread.median, target.medianMs,
+                spread.median < target.medianMs ? "met" : "MISSED");
+    std::printf("  95th pct       %.1f ms   (target < %.0f ms)  %s\n", spread.p95, target.p95Ms,
+                spread.p95 < target.p95Ms ? "met" : "MISSED");
     std::printf("  worst          %.1f ms\n", onsets.empty() ? 0.0 : *std::max_element(onsets.begin(), onsets.end()));
+    const bool met = int(onsets.size()) == kPlays && spread.median + block < target.medianMs
+                     && spread.p95 + block < target.p95Ms;
     std::printf("  upper bounds   median %.1f ms, 95th pct %.1f ms  %s\n", spread.median + block, spread.p95 + block,
-                spread.median + block < kMedianTargetMs && spread.p95 + block < kP95TargetMs ? "met" : "MISSED");
+                met ? "met" : "MISSED");
     return 0;
 }

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Records a PulseAudio monitor source with parec and places every sample on
 // this process's clock, so a test or benchmark can tell when a sound it asked
-// for was heard. Each sample's time is taken from the earliest arrival seen,
-// which is when the sink rendered it: a null sink renders up to one block
-// (about the lowest latency any of its streams asks for) ahead of its clock,
-// so a time found here may be up to that much early. Look for a sound's onset
-// from a little before its request (kEarly) to see that spread.
+// for was heard. Each sample's time is taken from the earliest arrival seen
+// within half a second after it, which is when the sink rendered it: a null sink
+// renders up to one block (about the lowest latency any of its streams asks
+// for) ahead of its clock, so a time found here may be up to that much early.
+// Look for a sound's onset from a little before its request (kEarly) to see
+// that spread. Only arrivals soon after count because a sink's clock may
+// drift from this process's, or skip blocks on a busy machine (PipeWire's
+// null sink does both): the earliest arrival of all, or one from before the
+// skip, would put later samples early.
 #pragma once
 
 #include <QByteArray>
@@ -128,20 +132,49 @@ public:
     }
 
 private:
+    // One delivery: the samples received by then, and when. Its origin is
+    // when sample 0 would have been rendered if this one was on time.
+    struct Arrival {
+        qint64 count;
+        qint64 ns;
+        qint64 origin() const { return ns - count * 1'000'000'000 / kRate; }
+    };
+    static constexpr qint64 kNearNs = 500'000'000;   // arrivals this close count
+
     void read() {
         raw_ += process_.readAllStandardOutput();
-        origin_ = std::min(origin_, nowNs() - count() * 1'000'000'000 / kRate);
+        arrivals_.push_back({count(), nowNs()});
     }
     qint64 count() const { return raw_.size() / 2; }
     int at(qint64 i) const { return qFromLittleEndian<qint16>(raw_.constData() + 2 * i); }
-    qint64 timeNs(qint64 i) const { return origin_ + i * 1'000'000'000 / kRate; }
+    // The earliest origin among the arrivals from the one at `near` on: those
+    // before it may have come before samples went missing.
+    qint64 originAround(std::size_t near) const {
+        if (arrivals_.empty())
+            return std::numeric_limits<qint64>::max() / 2;
+        const qint64 ns = arrivals_[near].ns;
+        qint64 origin = arrivals_[near].origin();
+        for (std::size_t j = near + 1; j < arrivals_.size() && arrivals_[j].ns < ns + kNearNs; ++j)
+            origin = std::min(origin, arrivals_[j].origin());
+        return origin;
+    }
+    qint64 timeNs(qint64 i) const {
+        const auto found = std::lower_bound(arrivals_.begin(), arrivals_.end(), i,
+                                            [](const Arrival& a, qint64 index) { return a.count <= index; });
+        const std::size_t near = std::min<std::size_t>(std::size_t(found - arrivals_.begin()), arrivals_.size() - 1);
+        return originAround(arrivals_.empty() ? 0 : near) + i * 1'000'000'000 / kRate;
+    }
     qint64 indexAt(qint64 ns) const {
-        return std::clamp<qint64>((ns - origin_) * kRate / 1'000'000'000, 0, count());
+        const auto found = std::lower_bound(arrivals_.begin(), arrivals_.end(), ns,
+                                            [](const Arrival& a, qint64 t) { return a.ns < t; });
+        const std::size_t near = std::min<std::size_t>(std::size_t(found - arrivals_.begin()), arrivals_.size() - 1);
+        return std::clamp<qint64>((ns - originAround(arrivals_.empty() ? 0 : near)) * kRate / 1'000'000'000, 0,
+                                  count());
     }
 
     QProcess process_;
     QByteArray raw_;
-    qint64 origin_ = std::numeric_limits<qint64>::max() / 2;
+    std::vector<Arrival> arrivals_;
 };
 
 // Plays silence into the default sink for as long as it lives, so that the

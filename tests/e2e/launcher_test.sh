@@ -10,6 +10,9 @@
 #    default records, a player's records are never touched, nothing is left
 #    in the folder it was started from, the game goes through X on a Wayland
 #    desktop, and bad arguments or an unusable data folder get a message.
+# 3. The installed game where there is no graphical session (over ssh, on a
+#    text console): one line that says so, status 1, no abort; a platform
+#    the player names is honoured.
 # Helpers below are called through mf_check.
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -132,5 +135,32 @@ status=$?
 mf_check "a data folder that cannot be made stops it (status 1) with a message" \
     bash -c "[[ $status == 1 ]] && grep -q 'cannot use the data folder' '$tmp/err'"
 mf_check "and the game is not started" test ! -e "$note"
+
+# ---------------------------------------------------- no graphical session ---
+
+# no_display [VAR=VALUE...] : the installed launcher and game with neither
+# DISPLAY nor WAYLAND_DISPLAY, for at most 5 s; its standard error goes to
+# $tmp/err. The status is the game's, or 124 when it was still running.
+no_display() {
+    (cd "$tmp" && env -i PATH="$PATH" HOME="$tmp/home-nodisplay" XDG_RUNTIME_DIR="$tmp" "$@" \
+        timeout 5 "$prefix/games/marrowfen2") >/dev/null 2>"$tmp/err"
+}
+says_no_session() {
+    [[ $(wc -l <"$tmp/err") == 1 ]] && grep -q '^marrowfen2: no graphical session was found' "$tmp/err" &&
+        grep -q 'log in to a desktop and start Marrowfen 2' "$tmp/err"
+}
+no_display
+status=$?
+mf_log "without a display: status $status, \"$(head -c 300 "$tmp/err")\""
+mf_check "without a display the game ends with status 1, not an abort ($status)" test "$status" = 1
+mf_check "saying in one line that no graphical session was found and how to start it" says_no_session
+mf_check "and leaving no core dump behind" test -z "$(find "$tmp" "$tmp/home-nodisplay" -maxdepth 3 -name 'core*')"
+no_display QT_QPA_PLATFORM=xcb
+status=$?
+mf_check "the X platform named, but no X display: status 1 ($status)" test "$status" = 1
+mf_check "with the same line" says_no_session
+no_display QT_QPA_PLATFORM=offscreen
+status=$?
+mf_check "a platform that needs no display (offscreen) is honoured: the game runs ($status)" test "$status" = 124
 
 mf_finish

@@ -15,6 +15,11 @@
 # so must this press: once the sound has ended, the board is a new one, all
 # covered, and the strip shows the word "Reset", not a face the loss put
 # over the new board.
+#
+# Then the window stays up with no game running: the program wakes about as
+# seldom as before any sound (its streams, kept for the next sound, are
+# corked and ask for nothing), and with the silence stopped the sink
+# suspends.
 # Helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -79,4 +84,43 @@ for ((round = 1; round <= ROUNDS; round++)); do
 done
 mf_log "the explosion was heard in $heard of $ROUNDS lost games"
 mf_check "every one of $ROUNDS losses was heard" test "$heard" -eq "$ROUNDS"
+
+# usage : the program's context switches, all threads, and its CPU time in
+# microseconds so far.
+usage() {
+    local task switches=0 ns=0 n
+    for task in /proc/"$MF_PID"/task/*; do
+        n=$(awk '/ctxt_switches/ { s += $2 } END { print s + 0 }' "$task/status" 2>/dev/null) || continue
+        switches=$((switches + n))
+        ns=$((ns + $(cut -d' ' -f1 "$task/schedstat" 2>/dev/null || echo 0)))
+    done
+    echo "$switches $((ns / 1000))"
+}
+# own_streams STATE : how many of the program's streams are corked (yes) or not (no).
+own_streams() {
+    pactl list sink-inputs 2>/dev/null | awk -v pid="$MF_PID" -v want="$1" '
+        /^Sink Input #/ { if (mine && corked == want) n++; mine = 0; corked = "" }
+        /Corked:/ { corked = $2 }
+        $0 ~ "application.process.id = \"" pid "\"" { mine = 1 }
+        END { if (mine && corked == want) n++; print n + 0 }'
+}
+sink_suspended() { [[ $(pactl list short sinks | awk -v s="$MF_SINK" '$2 == s { print $NF }') == SUSPENDED ]]; }
+
+sleep 2
+read -r switches0 cpu0 <<<"$(usage)"
+sleep 10
+read -r switches1 cpu1 <<<"$(usage)"
+wakeups=$(((switches1 - switches0) / 10))
+cpu=$(((cpu1 - cpu0) / 10))
+mf_log "idle with the window up: $wakeups wake-ups and $cpu us of CPU a second;" \
+    "streams kept: $(own_streams yes) corked, $(own_streams no) playing"
+mf_check "idle, the program wakes under 10 times a second ($wakeups)" test "$wakeups" -lt 10
+mf_check "idle, the program takes under 5 ms of CPU a second ($cpu us)" test "$cpu" -lt 5000
+mf_check "idle, no stream of the program is left uncorked" test "$(own_streams no)" -eq 0
+kill "$MF_SILENCE_PID" 2>/dev/null && wait "$MF_SILENCE_PID" 2>/dev/null
+MF_SILENCE_PID=''
+# PipeWire's session manager suspends an idle sink after 5 s; PulseAudio
+# needs the module for it.
+[[ $(marrowfen_sound_server) == pipewire ]] || pactl load-module module-suspend-on-idle timeout=1 >/dev/null
+mf_check "with nothing playing the sink suspends, the program's streams notwithstanding" mf_wait_until 15 sink_suspended
 mf_finish

@@ -78,31 +78,49 @@ bool PulseOutput::startThread() {
     return loop_ != nullptr;
 }
 
-std::shared_ptr<Playback> PulseOutput::play(std::shared_ptr<const DecodedSound> sound) {
+std::shared_ptr<Playback> PulseOutput::play(Line& line, std::shared_ptr<const DecodedSound> sound) {
     auto playback = std::make_shared<Playback>();
     playback->sound = std::move(sound);
     if (!playback->sound || !startThread()) {
         playback->ended = true;
+        stop(line);
         return playback;
     }
     const Lock lock(*this);
+    cut(line);
     connect();
-    if (!context_)
+    if (!context_) {
         playback->ended = true;
-    else if (pa_->pa_context_get_state(context_) == PA_CONTEXT_READY)
-        startStream(playback);
-    else
-        waiting_.push_back(playback);
+        return playback;
+    }
+    line.playing = playback;
+    if (std::find(lines_.begin(), lines_.end(), &line) == lines_.end())
+        lines_.push_back(&line);
+    if (pa_->pa_context_get_state(context_) == PA_CONTEXT_READY)
+        begin(line);
+    else if (std::find(waiting_.begin(), waiting_.end(), &line) == waiting_.end())
+        waiting_.push_back(&line);
     return playback;
 }
 
-void PulseOutput::stop(const std::shared_ptr<Playback>& playback) {
-    // A playback comes from play(), which has tried to start the thread; the
-    // answer is read under the start lock, as the warm-up thread writes it.
-    if (!playback || !startThread())
+void PulseOutput::stop(Line& line) {
+    // A line has been played on only after play() has tried to start the
+    // thread; the answer is read under the start lock, as the warm-up thread
+    // writes it.
+    if (!startThread())
         return;
     const Lock lock(*this);
-    finish(*playback);
+    cut(line);
+    cork(line, true);
+}
+
+void PulseOutput::release(Line& line) {
+    if (!startThread())
+        return;
+    const Lock lock(*this);
+    cut(line);
+    dropStream(line);
+    std::erase(lines_, &line);
 }
 
 // Keeps a working connection, or starts a new one in place of one that
@@ -126,12 +144,14 @@ void PulseOutput::connect() {
         dropContext();
 }
 
-// Ends every sound of the connection and lets the connection go. Under the lock.
+// Ends every sound of the connection and lets the connection go, the
+// lines' streams with it. Under the lock.
 void PulseOutput::dropContext() {
-    auto all = std::exchange(waiting_, {});
-    all.insert(all.end(), playing_.begin(), playing_.end());
-    for (const auto& playback : all)
-        finish(*playback);
+    waiting_.clear();
+    for (Line* line : lines_) {
+        cut(*line);
+        dropStream(*line);
+    }
     if (!context_)
         return;
     pa_->pa_context_set_state_callback(context_, nullptr, nullptr);
@@ -144,81 +164,141 @@ void PulseOutput::contextChanged(pa_context* context, void* self) {
     auto& output = *static_cast<PulseOutput*>(self);
     const pa_context_state_t state = output.pa_->pa_context_get_state(context);
     if (state == PA_CONTEXT_READY) {
-        for (const auto& playback : std::exchange(output.waiting_, {}))
-            output.startStream(playback);
+        for (Line* line : std::exchange(output.waiting_, {}))
+            if (line->playing)
+                output.begin(*line);
     } else if (!PA_CONTEXT_IS_GOOD(state)) {
         // The streams of a lost connection fail on their own.
-        for (const auto& playback : std::exchange(output.waiting_, {}))
-            playback->ended = true;
+        for (Line* line : std::exchange(output.waiting_, {}))
+            output.cut(*line);
     }
+}
+
+// Puts the line's sound on its way: on the kept stream when it has the
+// sound's format and is up, else on a new one, which takes the sound with
+// the server's first request. Under the lock.
+void PulseOutput::begin(Line& line) {
+    const DecodedSound& sound = *line.playing->sound;
+    const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
+    if (line.stream && (line.format.rate != format.rate || line.format.channels != format.channels))
+        dropStream(line);
+    if (!line.stream) {
+        openStream(line, format);
+        return;
+    }
+    if (pa_->pa_stream_get_state(line.stream) != PA_STREAM_READY)
+        return;   // still being made: its first request takes the sound
+    writeMore(line, 0);
+    cork(line, false);
 }
 
 // Opens a playback stream at the sound's own rate; the server converts it to
 // the device's. Under the lock.
-void PulseOutput::startStream(const std::shared_ptr<Playback>& playback) {
-    const DecodedSound& sound = *playback->sound;
-    const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
-    playback->stream = pa_->pa_stream_new(context_, "sound", &format, nullptr);
-    if (!playback->stream) {
-        playback->ended = true;
+void PulseOutput::openStream(Line& line, const pa_sample_spec& format) {
+    line.stream = pa_->pa_stream_new(context_, "sound", &format, nullptr);
+    if (!line.stream) {
+        cut(line);
         return;
     }
-    playing_.push_back(playback);
+    line.format = format;
+    line.corked = false;
     const std::uint32_t ahead = std::uint32_t(pa_->pa_usec_to_bytes(pa_usec_t(kBuffer.count()) * 1000, &format));
     const pa_buffer_attr attr{std::uint32_t(-1), ahead, std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1)};
-    pa_->pa_stream_set_state_callback(playback->stream, streamChanged, playback.get());
-    pa_->pa_stream_set_write_callback(playback->stream, writable, playback.get());
-    if (pa_->pa_stream_connect_playback(playback->stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
-                                        nullptr) < 0)
-        finish(*playback);
+    pa_->pa_stream_set_state_callback(line.stream, streamChanged, &line);
+    pa_->pa_stream_set_write_callback(line.stream, writable, &line);
+    if (pa_->pa_stream_connect_playback(line.stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
+        cut(line);
+        dropStream(line);
+    }
 }
 
-void PulseOutput::streamChanged(pa_stream* stream, void* self) {
-    auto& playback = *static_cast<Playback*>(self);
+// A stream that comes up with its sound cut meanwhile idles at once; one
+// that fails takes its sound along, and the next play makes another.
+void PulseOutput::streamChanged(pa_stream* stream, void* line) {
     PulseOutput& output = instance();
-    if (!PA_STREAM_IS_GOOD(output.pa_->pa_stream_get_state(stream)))
-        output.finish(playback);
+    auto& l = *static_cast<Line*>(line);
+    const pa_stream_state_t state = output.pa_->pa_stream_get_state(stream);
+    if (state == PA_STREAM_READY && !l.playing) {
+        output.cork(l, true);
+    } else if (!PA_STREAM_IS_GOOD(state)) {
+        output.cut(l);
+        output.dropStream(l);
+    }
 }
 
-// Hands over the sound, far more than asked at first, then waits for the
-// server to have played it all.
-void PulseOutput::writable(pa_stream* stream, std::size_t bytes, void* self) {
-    auto& playback = *static_cast<Playback*>(self);
-    PulseOutput& output = instance();
-    const auto* data = reinterpret_cast<const char*>(playback.sound->samples.data());
-    const std::size_t total = playback.sound->samples.size() * sizeof(std::int16_t);
-    const std::size_t count = std::min(total - playback.written, std::max(bytes, kHandOver));
+void PulseOutput::writable(pa_stream*, std::size_t bytes, void* line) {
+    instance().writeMore(*static_cast<Line*>(line), bytes);
+}
+
+// Hands over the line's sound, far more than asked at first, then waits for
+// the server to have played it all. Under the lock.
+void PulseOutput::writeMore(Line& line, std::size_t bytes) {
+    Playback* playback = line.playing.get();
+    if (!playback || playback->drain)
+        return;
+    const auto* data = reinterpret_cast<const char*>(playback->sound->samples.data());
+    const std::size_t total = playback->sound->samples.size() * sizeof(std::int16_t);
+    const std::size_t count = std::min(total - playback->written, std::max(bytes, kHandOver));
     if (count > 0
-        && output.pa_->pa_stream_write(stream, data + playback.written, count, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-        output.finish(playback);
+        && pa_->pa_stream_write(line.stream, data + playback->written, count, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+        cut(line);
+        dropStream(line);
         return;
     }
-    playback.written += count;
-    if (playback.written < total || playback.drain)
+    playback->written += count;
+    if (playback->written < total)
         return;
-    output.pa_->pa_stream_set_write_callback(stream, nullptr, nullptr);
-    playback.drain = output.pa_->pa_stream_drain(stream, drained, self);
-    if (!playback.drain)
-        output.finish(playback);
+    playback->drain = pa_->pa_stream_drain(line.stream, drained, &line);
+    if (!playback->drain) {
+        cut(line);
+        dropStream(line);
+    }
 }
 
-void PulseOutput::drained(pa_stream*, int, void* self) {
-    auto& playback = *static_cast<Playback*>(self);
+// The sound has been played: the line idles, corked. Under the lock.
+void PulseOutput::drained(pa_stream*, int, void* line) {
     PulseOutput& output = instance();
-    output.pa_->pa_operation_unref(std::exchange(playback.drain, nullptr));
-    output.finish(playback);
+    auto& l = *static_cast<Line*>(line);
+    const std::shared_ptr<Playback> playback = std::exchange(l.playing, nullptr);
+    if (!playback)
+        return;
+    output.pa_->pa_operation_unref(std::exchange(playback->drain, nullptr));
+    playback->ended = true;
+    output.cork(l, true);
 }
 
-// Cuts the sound if it still plays and lets its stream go. Under the lock.
-void PulseOutput::finish(Playback& playback) {
-    if (playback.drain) {
-        pa_->pa_operation_cancel(playback.drain);
-        pa_->pa_operation_unref(std::exchange(playback.drain, nullptr));
+// Ends the line's sound, if any, and drops what of it the server still
+// holds; the stream stays as it is. Under the lock.
+void PulseOutput::cut(Line& line) {
+    std::erase(waiting_, &line);
+    const std::shared_ptr<Playback> playback = std::exchange(line.playing, nullptr);
+    if (!playback)
+        return;
+    if (playback->drain) {
+        pa_->pa_operation_cancel(playback->drain);
+        pa_->pa_operation_unref(std::exchange(playback->drain, nullptr));
     }
-    if (pa_stream* stream = std::exchange(playback.stream, nullptr))
+    if (playback->written > 0 && line.stream && pa_->pa_stream_get_state(line.stream) == PA_STREAM_READY)
+        if (pa_operation* flush = pa_->pa_stream_flush(line.stream, nullptr, nullptr))
+            pa_->pa_operation_unref(flush);
+    playback->ended = true;
+}
+
+// Corks or uncorks a stream that is up. Under the lock.
+void PulseOutput::cork(Line& line, bool corked) {
+    if (line.corked == corked || !line.stream || pa_->pa_stream_get_state(line.stream) != PA_STREAM_READY)
+        return;
+    if (pa_operation* operation = pa_->pa_stream_cork(line.stream, corked ? 1 : 0, nullptr, nullptr)) {
+        pa_->pa_operation_unref(operation);
+        line.corked = corked;
+    }
+}
+
+// Lets the line's stream go. Under the lock.
+void PulseOutput::dropStream(Line& line) {
+    if (pa_stream* stream = std::exchange(line.stream, nullptr))
         discard(stream);
-    playback.ended = true;
-    forget(playback);
+    line.corked = false;
 }
 
 // Takes a stream off the server and lets it go. One that the server has not
@@ -271,13 +351,6 @@ void PulseOutput::confirmedLate(pa_stream* stream, void* self) {
     auto& output = *static_cast<PulseOutput*>(self);
     if (output.pa_->pa_stream_get_state(stream) != PA_STREAM_CREATING)
         output.discard(stream);
-}
-
-// Under the lock. The playback may go with its last holder here.
-void PulseOutput::forget(const Playback& playback) {
-    const auto same = [&](const std::shared_ptr<Playback>& p) { return p.get() == &playback; };
-    std::erase_if(waiting_, same);
-    std::erase_if(playing_, same);
 }
 
 } // namespace mf::qt

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The sound output: one connection to the desktop's sound server (PulseAudio,
-// or PipeWire through its PulseAudio service) on a thread of its own, and one
-// playback stream for each sound played. Shared by every wave device.
+// or PipeWire through its PulseAudio service) on a thread of its own, shared
+// by every wave device, and one playback stream for each device (its Line).
+//
+// A line's stream is kept from one sound to the next: a new stream costs the
+// server a round of linking (on PipeWire most of the time to the first
+// sample), a kept one only its next cycle. Between sounds it is corked, so it
+// asks for nothing and the sink may suspend.
 //
 // Nothing here blocks the game: a play is handed to the output's thread and
 // reports through its `ended` flag. A connection that fails or whose server
@@ -16,6 +21,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <pulse/sample.h>
 
 #include "game/qt/sound_decoder.h"
 
@@ -35,8 +42,16 @@ struct Playback {
 
     std::shared_ptr<const DecodedSound> sound;
     std::size_t written = 0;          // bytes handed to the server
-    pa_stream* stream = nullptr;
     pa_operation* drain = nullptr;
+};
+
+// A device's stream and the sound on it. Made by a device and handed to
+// every call; touched only under the output's lock.
+struct Line {
+    std::shared_ptr<Playback> playing;   // null while the line is idle
+    pa_stream* stream = nullptr;         // kept at the last sound's format
+    pa_sample_spec format{};
+    bool corked = false;
 };
 
 class PulseOutput {
@@ -53,10 +68,14 @@ public:
     // Does nothing after the first call.
     void warmUp(std::function<void()> alongside = {});
 
-    // Starts a sound; the playback has ended at once when there is no output.
-    std::shared_ptr<Playback> play(std::shared_ptr<const DecodedSound> sound);
-    // Cuts a sound at once.
-    void stop(const std::shared_ptr<Playback>& playback);
+    // Starts a sound on a line, cutting the one it plays; the playback has
+    // ended at once when there is no output.
+    std::shared_ptr<Playback> play(Line& line, std::shared_ptr<const DecodedSound> sound);
+    // Cuts the line's sound at once and corks its stream.
+    void stop(Line& line);
+    // Cuts the line's sound and takes its stream off the server: the line
+    // may go.
+    void release(Line& line);
 
 private:
     PulseOutput() = default;
@@ -65,17 +84,20 @@ private:
     bool startThread();
     void connect();
     void dropContext();
-    void startStream(const std::shared_ptr<Playback>& playback);
-    void finish(Playback& playback);
+    void begin(Line& line);
+    void openStream(Line& line, const pa_sample_spec& format);
+    void writeMore(Line& line, std::size_t bytes);
+    void cut(Line& line);
+    void cork(Line& line, bool corked);
+    void dropStream(Line& line);
     void discard(pa_stream* stream);
     bool unansweredOnLiveConnection(pa_stream* stream) const;
     void dropSoon();
-    void forget(const Playback& playback);
 
     static void contextChanged(pa_context* context, void* self);
-    static void streamChanged(pa_stream* stream, void* self);
-    static void writable(pa_stream* stream, std::size_t bytes, void* self);
-    static void drained(pa_stream* stream, int success, void* self);
+    static void streamChanged(pa_stream* stream, void* line);
+    static void writable(pa_stream* stream, std::size_t bytes, void* line);
+    static void drained(pa_stream* stream, int success, void* line);
     static void confirmedLate(pa_stream* stream, void* self);
 
     std::mutex startMutex_;           // guards the loading of the library
@@ -87,8 +109,8 @@ private:
     // Under the loop's lock:
     pa_context* context_ = nullptr;
     std::chrono::steady_clock::time_point connecting_;   // when context_ was made
-    std::vector<std::shared_ptr<Playback>> waiting_;     // for the connection
-    std::vector<std::shared_ptr<Playback>> playing_;     // with a stream
+    std::vector<Line*> lines_;     // every line with a sound or a stream
+    std::vector<Line*> waiting_;   // lines whose sound waits for the connection
     bool dropAsked_ = false;                             // dropSoon() pending
 };
 

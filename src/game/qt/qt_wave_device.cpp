@@ -23,7 +23,7 @@ constexpr std::chrono::milliseconds kPoll{2};
 
 } // namespace
 
-QtWaveDevice::QtWaveDevice() {
+QtWaveDevice::QtWaveDevice() : line_(std::make_unique<Line>()) {
     static bool warmUpAsked = false;
     if (std::exchange(warmUpAsked, true) || !QCoreApplication::instance())
         return;
@@ -31,7 +31,11 @@ QtWaveDevice::QtWaveDevice() {
                        [] { PulseOutput::instance().warmUp([] { SndfileLibrary::get(); }); });
 }
 
-QtWaveDevice::~QtWaveDevice() { close(); }
+QtWaveDevice::~QtWaveDevice() {
+    playing_ = nullptr;
+    if (played_)
+        PulseOutput::instance().release(*line_);
+}
 
 bool QtWaveDevice::anyWaiting() { return waitingDevices > 0; }
 
@@ -47,7 +51,8 @@ void QtWaveDevice::setCommand(const std::string& command) {
 }
 
 void QtWaveDevice::close() {
-    PulseOutput::instance().stop(std::exchange(playing_, nullptr));
+    if (std::exchange(playing_, nullptr))
+        PulseOutput::instance().stop(*line_);
     opened_ = nullptr;
 }
 
@@ -62,8 +67,8 @@ void QtWaveDevice::play(bool wait) {
         if (beforeWait)
             beforeWait(); // the window is drawn before the sound holds it
     }
-    PulseOutput::instance().stop(playing_);
-    playing_ = PulseOutput::instance().play(opened_);
+    played_ = true;
+    playing_ = PulseOutput::instance().play(*line_, opened_);
     if (!wait)
         return;
 

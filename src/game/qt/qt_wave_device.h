@@ -16,6 +16,7 @@
 namespace mf::qt {
 
 struct DecodedSound;
+struct Line;
 struct Playback;
 
 class QtWaveDevice : public WaveDevice {
@@ -59,6 +60,8 @@ private:
     bool wait_ = false;
     bool waiting_ = false;
     std::shared_ptr<const DecodedSound> opened_;
+    std::unique_ptr<Line> line_;   // this device's stream on the server
+    bool played_ = false;          // the line has been used
     std::shared_ptr<Playback> playing_;
 };
 
