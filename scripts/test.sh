@@ -5,7 +5,9 @@
 #      PipeWire where only PipeWire is installed (tests/audio/pulse_null_sink.sh)
 #   1. build/       warnings as errors, benchmarks built (not run)
 #   2. unit tests   (GoogleTest, through ctest)
-#   3. widget tests (Qt Test on the offscreen platform, ctest label "qt")
+#   3. widget tests (Qt Test on the offscreen platform, ctest label "qt");
+#      those that listen (label "audio") once more on a private PipeWire
+#      where PulseAudio ran them and PipeWire is installed
 #   4. build-asan/  address and undefined-behaviour sanitizers, no Qt
 #   5. unit tests under the sanitizers
 #   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb);
@@ -99,7 +101,27 @@ run_ctest() {
     ctest --test-dir "$dir" --output-on-failure --timeout 300 --no-tests=error "$@"
 }
 
+# The tests that listen run on each sound server: a second time on a private
+# PipeWire when the first ran on PulseAudio and PipeWire is installed.
+pipewire_too=no
+if [[ $(marrowfen_sound_server) == pulseaudio ]] &&
+    command -v pipewire >/dev/null && command -v wireplumber >/dev/null &&
+    command -v pipewire-pulse >/dev/null; then
+    pipewire_too=yes
+fi
+
 # ------------------------------------------------------------ main build ---
+
+# The widget tests that listen, in a runtime folder of their own whose null
+# sink is on a private PipeWire.
+widget_sound_pipewire() (
+    export XDG_RUNTIME_DIR=$scratch/runtime-pipewire MF_SOUND_SERVER=pipewire
+    mkdir -m 700 "$XDG_RUNTIME_DIR" || exit 1
+    trap 'marrowfen_pipewire_stop "$XDG_RUNTIME_DIR"' EXIT
+    # shellcheck source=tests/audio/pulse_null_sink.sh
+    source "$repo/tests/audio/pulse_null_sink.sh" >/dev/null &&
+        pactl info | grep -E '^Server Name:' && run_ctest "$repo/build" -L audio
+)
 
 build_main() {
     bash "$repo/scripts/build.sh" "$repo/build" \
@@ -112,6 +134,7 @@ if [[ ${summary[-1]} == PASS* ]]; then
     main_built=yes
     suite "unit tests" run_ctest "$repo/build" -LE qt -j "$jobs"
     suite "widget tests" run_ctest "$repo/build" -L qt
+    [[ $pipewire_too == no ]] || suite "widget sound tests, pipewire" widget_sound_pipewire
 else
     not_run "unit tests" "the build failed"
     not_run "widget tests" "the build failed"
@@ -145,12 +168,6 @@ run_e2e() {
 # when the first ran on PulseAudio.
 sound_tests=" loss_sounds_test help_test "
 run_e2e_pipewire() { MF_SOUND_SERVER=pipewire run_e2e "$1"; }
-pipewire_too=no
-if [[ $(marrowfen_sound_server) == pulseaudio ]] &&
-    command -v pipewire >/dev/null && command -v wireplumber >/dev/null &&
-    command -v pipewire-pulse >/dev/null; then
-    pipewire_too=yes
-fi
 for test in "${e2e_tests[@]}"; do
     base=$(basename "$test" .sh)
     name="e2e $base"
