@@ -114,6 +114,16 @@ mf_orca_speech() {
 
 # mf_orca_said REGEX... : true when Orca, since the mark, said utterances
 # matching each REGEX (whole utterances, extended), in this order.
+# mf_orca_says SECONDS REGEX... : Orca says these utterances in this order
+# within SECONDS (mf_orca_said); what it said is logged either way.
+mf_orca_says() {
+    local seconds=$1 status=0
+    shift
+    mf_wait_until "$seconds" mf_orca_said "$@" || status=1
+    mf_log "Orca: $(mf_orca_speech | paste -sd '|' | tail -c 600)"
+    return "$status"
+}
+
 mf_orca_said() {
     mf_orca_speech | python3 -c '
 import re, sys

@@ -45,12 +45,7 @@ speech() { mf_orca_speech | paste -sd '|'; }
 # said REGEX... : Orca says whole utterances matching these, in this order,
 # within 6 s; heard REGEX : what it says matches, in one utterance or over
 # several (joined by "|"). What it said is logged either way.
-said() {
-    local status=0
-    mf_wait_until 6 mf_orca_said "$@" || status=1
-    mf_log "Orca: $(speech | tail -c 600)"
-    return "$status"
-}
+said() { mf_orca_says 6 "$@"; }
 heard_now() { speech | grep -Ei -- "$1" >/dev/null; }
 heard() {
     local status=0

@@ -33,14 +33,8 @@ pointer_away() { xdotool mousemove 1023 767; }
 # key KEY : one key to the game, after a fresh mark in Orca's log.
 key() { mf_orca_mark && pointer_away && mf_key "$MF_WIN" "$1"; }
 speech() { mf_orca_speech | paste -sd '|'; }
-# said REGEX... : Orca says these utterances in this order within 10 s; what
-# it said is logged either way.
-said() {
-    local status=0
-    mf_wait_until 10 mf_orca_said "$@" || status=1
-    mf_log "Orca: $(speech | tail -c 400)"
-    return "$status"
-}
+# said REGEX... : Orca says these utterances in this order within 10 s.
+said() { mf_orca_says 10 "$@"; }
 no_pane() { ! mf_orca_speech | grep '^panel' >/dev/null; }
 own_words() {
     mf_orca_said 'Screen reader on\.' && grep -q 'SPEECH: Not available' "$MF_ORCA_LOG" &&

@@ -5,25 +5,7 @@
 
 namespace mf::qt {
 
-namespace {
-
-QAccessibleInterface* barFactory(const QString&, QObject* object) {
-    if (auto* bar = qobject_cast<LevelScrollBar*>(object))
-        return new LevelBarAccessible(bar);
-    return nullptr;
-}
-
-} // namespace
-
 LevelBarAccessible::LevelBarAccessible(LevelScrollBar* bar) : QAccessibleWidget(bar, QAccessible::SpinBox) {}
-
-void LevelBarAccessible::install() {
-    static const bool installed = [] {
-        QAccessible::installFactory(barFactory);
-        return true;
-    }();
-    (void)installed;
-}
 
 LevelScrollBar* LevelBarAccessible::bar() const { return static_cast<LevelScrollBar*>(widget()); }
 

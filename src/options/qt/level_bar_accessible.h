@@ -17,9 +17,6 @@ class LevelBarAccessible : public QAccessibleWidget,
 public:
     explicit LevelBarAccessible(LevelScrollBar* bar);
 
-    // Makes Qt use this class for every level scroll bar; done once.
-    static void install();
-
     void* interface_cast(QAccessible::InterfaceType type) override;
 
     // QAccessibleValueInterface

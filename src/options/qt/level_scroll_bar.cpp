@@ -3,13 +3,14 @@
 
 #include <QKeyEvent>
 
+#include "common/qt/accessible_factory.h"
 #include "options/qt/level_bar_accessible.h"
 
 namespace mf::qt {
 
 LevelScrollBar::LevelScrollBar(const QString& name, QWidget* parent)
     : QScrollBar(Qt::Horizontal, parent) {
-    LevelBarAccessible::install();
+    installAccessible<LevelScrollBar, LevelBarAccessible>();
     setAccessibleName(name);
     setFocusPolicy(Qt::StrongFocus); // arrows, Page keys, Home and End move it
 }

@@ -9,8 +9,6 @@
 namespace mf::qt {
 
 class LevelScrollBar : public QScrollBar {
-    Q_OBJECT
-
 public:
     // name: what a screen reader calls the bar, its label's text.
     LevelScrollBar(const QString& name, QWidget* parent = nullptr);

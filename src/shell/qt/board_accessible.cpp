@@ -10,29 +10,11 @@
 
 namespace mf::qt {
 
-namespace {
-
-QAccessibleInterface* boardFactory(const QString&, QObject* object) {
-    if (auto* board = dynamic_cast<BoardWidget*>(object))
-        return new BoardAccessible(board);
-    return nullptr;
-}
-
-} // namespace
-
 BoardAccessible::BoardAccessible(BoardWidget* board) : QAccessibleWidget(board, QAccessible::Pane) {}
 
 BoardAccessible::~BoardAccessible() {
     if (table_)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(table_));
-}
-
-void BoardAccessible::install() {
-    static const bool installed = [] {
-        QAccessible::installFactory(boardFactory);
-        return true;
-    }();
-    (void)installed;
 }
 
 BoardAccessible* BoardAccessible::of(BoardWidget* board) {

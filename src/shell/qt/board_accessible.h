@@ -17,8 +17,6 @@ public:
 
     // The accessible of a board widget, made on first use.
     static BoardAccessible* of(BoardWidget* board);
-    // Makes Qt use this class for every board widget; done once.
-    static void install();
 
     MinefieldAccessible* table() const;
 

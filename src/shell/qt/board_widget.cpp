@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "common/qt/accessible_factory.h"
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/minefield_accessible.h"
 #include "shell/qt/strip_widget.h"
@@ -57,7 +58,7 @@ BoardWidget::BoardWidget(Main& model, QWidget* parent)
     // flag and leaves the focus where it is: Enter then still presses the
     // push button that has it.
     setFocusPolicy(Qt::TabFocus);
-    BoardAccessible::install();
+    installAccessible<BoardWidget, BoardAccessible>();
 }
 
 const QPixmap& BoardWidget::coveredCell() {

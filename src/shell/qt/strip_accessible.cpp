@@ -6,29 +6,11 @@
 
 namespace mf::qt {
 
-namespace {
-
-QAccessibleInterface* stripFactory(const QString&, QObject* object) {
-    if (auto* strip = dynamic_cast<StripWidget*>(object))
-        return new StripAccessible(strip);
-    return nullptr;
-}
-
-} // namespace
-
 StripAccessible::StripAccessible(StripWidget* strip) : QAccessibleWidget(strip, QAccessible::StatusBar) {}
 
 StripAccessible::~StripAccessible() {
     if (notice_)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notice_));
-}
-
-void StripAccessible::install() {
-    static const bool installed = [] {
-        QAccessible::installFactory(stripFactory);
-        return true;
-    }();
-    (void)installed;
 }
 
 NoticeAccessible* StripAccessible::notice() const {

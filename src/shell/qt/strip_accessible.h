@@ -17,9 +17,6 @@ public:
     explicit StripAccessible(StripWidget* strip);
     ~StripAccessible() override;
 
-    // Makes Qt use this class for every strip widget; done once.
-    static void install();
-
     NoticeAccessible* notice() const;
 
     int childCount() const override;

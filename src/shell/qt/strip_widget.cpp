@@ -5,10 +5,11 @@
 
 #include "shell/qt/notice_accessible.h"
 #include "shell/qt/strip_accessible.h"
+#include "common/qt/accessible_factory.h"
 
 namespace mf::qt {
 
-StripWidget::StripWidget(QWidget* board) : QWidget(board) { StripAccessible::install(); }
+StripWidget::StripWidget(QWidget* board) : QWidget(board) { installAccessible<StripWidget, StripAccessible>(); }
 
 void StripWidget::say(const QString& words) {
     if (auto* accessible = dynamic_cast<StripAccessible*>(QAccessible::queryAccessibleInterface(this)))
