@@ -138,12 +138,20 @@ mf_check "and the game is not started" test ! -e "$note"
 
 # ---------------------------------------------------- no graphical session ---
 
-# no_display [VAR=VALUE...] : the installed launcher and game with neither
-# DISPLAY nor WAYLAND_DISPLAY, for at most 5 s; its standard error goes to
-# $tmp/err. The status is the game's, or 124 when it was still running.
+# no_display [VAR=VALUE...] [-- ARGUMENTS...] : the installed launcher and
+# game with neither DISPLAY nor WAYLAND_DISPLAY, for at most 5 s; its
+# standard error goes to $tmp/err. The status is the game's, or 124 when it
+# was still running. Arguments, which the launcher refuses, go to the game
+# itself.
 no_display() {
-    (cd "$tmp" && env -i PATH="$PATH" HOME="$tmp/home-nodisplay" XDG_RUNTIME_DIR="$tmp" "$@" \
-        timeout 5 "$prefix/games/marrowfen2") >/dev/null 2>"$tmp/err"
+    local vars=() program=$prefix/games/marrowfen2
+    while (($#)) && [[ $1 != -- ]]; do
+        vars+=("$1")
+        shift
+    done
+    (($#)) && shift && program=$prefix/libexec/marrowfen2
+    (cd "$tmp" && env -i PATH="$PATH" HOME="$tmp/home-nodisplay" XDG_RUNTIME_DIR="$tmp" "${vars[@]}" \
+        timeout 5 "$program" "$@") >/dev/null 2>"$tmp/err"
 }
 says_no_session() {
     [[ $(wc -l <"$tmp/err") == 1 ]] && grep -q '^marrowfen2: no graphical session was found' "$tmp/err" &&
@@ -162,5 +170,16 @@ mf_check "with the same line" says_no_session
 no_display QT_QPA_PLATFORM=offscreen
 status=$?
 mf_check "a platform that needs no display (offscreen) is honoured: the game runs ($status)" test "$status" = 124
+no_display -- -platform offscreen
+status=$?
+mf_check "and so is one given to the game on its command line ($status)" test "$status" = 124
+# Qt tries what it is given; whatever it cannot open ends in the same line.
+for given in WAYLAND_DISPLAY=nobody-serves-this WAYLAND_SOCKET=9; do
+    no_display "$given"
+    status=$?
+    mf_check "$given: status 1, not an abort ($status)" test "$status" = 1
+    mf_check "$given: the same line" says_no_session
+done
+mf_check "no core dump left by any of them" test -z "$(find "$tmp" "$tmp/home-nodisplay" -maxdepth 3 -name 'core*')"
 
 mf_finish

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Marrowfen 2: starts the game on the desktop with its title window; the
 // game window is made when the title window is closed.
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <string_view>
+#include <optional>
 
 #include <QApplication>
 #include <QIcon>
@@ -17,6 +14,7 @@
 #include "shell/qt/qt_services.h"
 #include "common/qt/command_gate.h"
 #include "common/qt/qt_util.h"
+#include "shell/qt/start_guard.h"
 #include "shell/qt/startup_view.h"
 #include "shell/startup_frm.h"
 
@@ -62,39 +60,12 @@ void Desktop::showMain() {
     view->activateWindow();
 }
 
-bool variableSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-
-// Whether Qt can show a window. Without a display it would abort, leaving a
-// core dump: started over ssh or on a text console, the game says so in one
-// line instead. A platform the player names in QT_QPA_PLATFORM (a list split
-// by ';', each with ':' options) is left to Qt, unless it is X alone without
-// an X display.
-bool graphicalSessionFound() {
-    if (!variableSet("QT_QPA_PLATFORM"))
-        return variableSet("DISPLAY") || variableSet("WAYLAND_DISPLAY");
-    std::string_view platforms = std::getenv("QT_QPA_PLATFORM");
-    while (!platforms.empty()) {
-        const std::string_view entry = platforms.substr(0, platforms.find(';'));
-        if (entry.substr(0, entry.find(':')) != "xcb")
-            return true;
-        platforms.remove_prefix(std::min(platforms.size(), entry.size() + 1));
-    }
-    return variableSet("DISPLAY");
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (!graphicalSessionFound()) {
-        std::fputs("marrowfen2: no graphical session was found (no display in DISPLAY or WAYLAND_DISPLAY); "
-                   "log in to a desktop and start Marrowfen 2 from its menu or from a terminal there\n",
-                   stderr);
-        return 1;
-    }
+    std::optional<mf::qt::StartGuard> guard(std::in_place);
     QApplication app(argc, argv);
+    guard.reset();
     QApplication::setWindowIcon(QIcon(mf::qt::picturePath(mf::Picture::Icon)));
 
     // A waited sound holds the game: its timers, and commands a screen reader
