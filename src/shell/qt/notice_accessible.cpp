@@ -1,14 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/qt/notice_accessible.h"
 
+#include <QTimer>
+
 #include <QWidget>
 
 namespace mf::qt {
 
 void NoticeAccessible::say(const QString& text) {
     text_ = text;
+    const int said = ++said_;
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+    if (owner_)
+        QTimer::singleShot(kLifeMs, owner_, [this, said] {
+            if (said != said_)
+                return;
+            text_.clear();
+            QAccessibleEvent hidden(this, QAccessible::ObjectHide);
+            QAccessible::updateAccessibility(&hidden);
+        });
 }
 
 QAccessibleInterface* NoticeAccessible::parent() const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A notice for screen readers that has no widget: words read out once when
-// they show. Screen readers speak a notification as it appears.
+// they show. Screen readers speak a notification as it appears; a little
+// later it goes, so that a look at its parent later finds no stale words.
 #pragma once
 
 #include <QAccessibleInterface>
@@ -13,6 +14,10 @@ namespace mf::qt {
 
 class NoticeAccessible : public QAccessibleInterface {
 public:
+    // How long a notice stays once told: ample time for a screen reader to
+    // fetch its words.
+    static constexpr int kLifeMs = 1500;
+
     explicit NoticeAccessible(QWidget* owner) : owner_(owner) {}
 
     // Shows the notice with this text and tells the screen reader.
@@ -35,6 +40,7 @@ public:
 private:
     QPointer<QWidget> owner_; // the widget whose accessible holds the notice
     QString text_;
+    int said_ = 0;   // notices told so far: a later one outlives an earlier's timer
 };
 
 } // namespace mf::qt

@@ -361,6 +361,9 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
     QCOMPARE(heard(), QStringLiteral("Beginner, 6 by 6, 6 mines"));
     p.key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(heard(), QStringLiteral("sound off"));
+    QAccessibleInterface* notice = bar->child(bar->childCount() - 1);
+    QTRY_VERIFY2(notice->text(QAccessible::Name).isEmpty() && notice->state().invisible,
+                 "once said, the notice goes: a look at the status bar later finds no stale words");
     p.h.setSafe(false);
     p.h.customBoard(3, {{3, 3}});
     heard();
