@@ -93,9 +93,11 @@ public:
     }
 
     // Takes in everything captured up to the given time; false when the
-    // recorder stopped delivering.
+    // recorder stopped delivering. The end of what has come is placed by the
+    // arrivals of the last half second: one late delivery alone would put it
+    // later than it is.
     bool catchUp(qint64 untilNs) {
-        return waitFor([&] { return timeNs(count()) >= untilNs; }, 5000);
+        return waitFor([&] { return recentOrigin() + count() * 1'000'000'000 / kRate >= untilNs; }, 5000);
     }
 
     std::optional<qint64> firstAudible(qint64 fromNs, qint64 toNs) const {
@@ -158,18 +160,43 @@ private:
             origin = std::min(origin, arrivals_[j].origin());
         return origin;
     }
-    qint64 timeNs(qint64 i) const {
-        const auto found = std::lower_bound(arrivals_.begin(), arrivals_.end(), i,
-                                            [](const Arrival& a, qint64 index) { return a.count <= index; });
-        const std::size_t near = std::min<std::size_t>(std::size_t(found - arrivals_.begin()), arrivals_.size() - 1);
-        return originAround(arrivals_.empty() ? 0 : near) + i * 1'000'000'000 / kRate;
+    // The earliest origin among the arrivals of the last half second.
+    qint64 recentOrigin() const {
+        if (arrivals_.empty())
+            return std::numeric_limits<qint64>::max() / 2;
+        qint64 origin = arrivals_.back().origin();
+        for (auto a = arrivals_.rbegin(); a != arrivals_.rend() && a->ns > arrivals_.back().ns - kNearNs; ++a)
+            origin = std::min(origin, a->origin());
+        return origin;
     }
+    // Samples and times are placed by the same arrivals both ways: the
+    // samples an arrival brought are at its origin, and so indexAt(timeNs(i))
+    // is i.
+    std::size_t arrivalOf(qint64 i) const {
+        const auto found = std::upper_bound(arrivals_.begin(), arrivals_.end(), i,
+                                            [](qint64 index, const Arrival& a) { return index < a.count; });
+        return std::min<std::size_t>(std::size_t(found - arrivals_.begin()), arrivals_.size() - 1);
+    }
+    qint64 timeNs(qint64 i) const {
+        if (arrivals_.empty())
+            return originAround(0) + i * 1'000'000'000 / kRate;
+        return originAround(arrivalOf(i)) + i * 1'000'000'000 / kRate;
+    }
+    // The first sample heard at or after the time.
     qint64 indexAt(qint64 ns) const {
-        const auto found = std::lower_bound(arrivals_.begin(), arrivals_.end(), ns,
-                                            [](const Arrival& a, qint64 t) { return a.ns < t; });
-        const std::size_t near = std::min<std::size_t>(std::size_t(found - arrivals_.begin()), arrivals_.size() - 1);
-        return std::clamp<qint64>((ns - originAround(arrivals_.empty() ? 0 : near)) * kRate / 1'000'000'000, 0,
-                                  count());
+        if (arrivals_.empty())
+            return 0;
+        std::size_t lo = 0, hi = arrivals_.size() - 1;   // the first arrival whose last sample is not before ns
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (timeNs(arrivals_[mid].count - 1) < ns)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        const qint64 from = lo ? arrivals_[lo - 1].count : 0;
+        const qint64 at = ((ns - originAround(lo)) * kRate + 999'999'999) / 1'000'000'000;
+        return std::clamp<qint64>(at, from, arrivals_[lo].count);
     }
 
     QProcess process_;

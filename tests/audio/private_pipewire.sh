@@ -4,7 +4,9 @@
 # folder of the test's own. They open no device (no ALSA, Bluetooth, V4L2 or
 # camera monitor, and the libraries for them are not even named), talk to no
 # D-Bus and keep their configuration and state in that folder, so the
-# player's own sound server is left alone. Clients reach it through
+# player's own sound server is left alone. Like a desktop's, its audio
+# threads run at real-time priority where the system allows, so a busy
+# machine does not make it skip cycles. Clients reach it through
 # RUNDIR/pulse/native.
 #
 #   source tests/audio/private_pipewire.sh
@@ -42,6 +44,10 @@ context.spa-libs = {
     support.*       = support/libspa-support
 }
 context.modules = [
+    { name = libpipewire-module-rt
+        args = { nice.level = -11 }
+        flags = [ ifexists nofail ]
+    }
     { name = libpipewire-module-protocol-native }
     { name = libpipewire-module-metadata }
     { name = libpipewire-module-spa-node-factory }
@@ -69,6 +75,10 @@ context.spa-libs = {
     support.*       = support/libspa-support
 }
 context.modules = [
+    { name = libpipewire-module-rt
+        args = { nice.level = -11 }
+        flags = [ ifexists nofail ]
+    }
     { name = libpipewire-module-protocol-native }
     { name = libpipewire-module-client-node }
     { name = libpipewire-module-adapter }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes test sounds with libsndfile: a sine tone in any encoding it writes.
+// Writes test sounds with libsndfile: a sine tone in any encoding it writes,
+// and a sound that counts its own samples.
 #pragma once
 
 #include <QFile>
@@ -37,6 +38,23 @@ inline bool writeTone(const QString& path, const Tone& tone) {
             samples[std::size_t(i * tone.channels + c)] =
                 tone.amplitude * std::sin(2 * M_PI * tone.hz * double(i) / tone.rate);
     const bool whole = sf_writef_double(file, samples.data(), frames) == frames;
+    return sf_close(file) == 0 && whole;
+}
+
+// A sound whose samples count themselves: frame i holds first + step * i in
+// every channel, as 16-bit PCM. False when the file cannot be written.
+inline bool writeCount(const QString& path, int rate, int frames, int first, int step, int channels = 2) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file)
+        return false;
+    std::vector<short> samples;
+    for (int i = 0; i < frames; ++i)
+        samples.insert(samples.end(), std::size_t(channels), short(first + step * i));
+    const bool whole = sf_writef_short(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && whole;
 }
 

@@ -14,7 +14,7 @@ namespace mf::qt {
     X(pa_context_connect) X(pa_context_get_state) X(pa_context_disconnect) X(pa_context_unref)      \
     X(pa_stream_new) X(pa_stream_set_state_callback) X(pa_stream_set_write_callback)                \
     X(pa_stream_connect_playback) X(pa_stream_get_state) X(pa_stream_write) X(pa_stream_drain)      \
-    X(pa_stream_cork) X(pa_stream_flush)                                                            \
+    X(pa_stream_cork)                                                                               \
     X(pa_stream_disconnect) X(pa_stream_unref) X(pa_operation_cancel) X(pa_operation_unref)         \
     X(pa_usec_to_bytes) X(pa_stream_get_context) X(pa_context_errno)
 

@@ -18,6 +18,25 @@ constexpr std::size_t kHandOver = 1 << 20;
 
 } // namespace
 
+struct Line {
+    std::shared_ptr<Playback> playing;           // null while the line is idle
+    std::shared_ptr<const DecodedSound> sound;   // what it plays
+    std::size_t written = 0;                     // bytes of it handed to the server
+    pa_operation* drain = nullptr;               // asked once all is written
+    pa_stream* stream = nullptr;                 // the sound's own
+    pa_stream* spare = nullptr;                  // made ahead, corked, for the next sound
+    pa_sample_spec format{};                     // the last sound's, and the spare's
+    bool used = false;                           // played on at least once
+};
+
+void LineRelease::operator()(Line* line) const {
+    if (line->used)
+        PulseOutput::instance().release(*line);
+    delete line;
+}
+
+LineHandle PulseOutput::newLine() { return LineHandle(new Line); }
+
 // Holds the output thread's lock for a scope.
 class PulseOutput::Lock {
 public:
@@ -80,8 +99,8 @@ bool PulseOutput::startThread() {
 
 std::shared_ptr<Playback> PulseOutput::play(Line& line, std::shared_ptr<const DecodedSound> sound) {
     auto playback = std::make_shared<Playback>();
-    playback->sound = std::move(sound);
-    if (!playback->sound || !startThread()) {
+    line.used = true;
+    if (!sound || !startThread()) {
         playback->ended = true;
         stop(line);
         return playback;
@@ -94,6 +113,7 @@ std::shared_ptr<Playback> PulseOutput::play(Line& line, std::shared_ptr<const De
         return playback;
     }
     line.playing = playback;
+    line.sound = std::move(sound);
     if (std::find(lines_.begin(), lines_.end(), &line) == lines_.end())
         lines_.push_back(&line);
     if (pa_->pa_context_get_state(context_) == PA_CONTEXT_READY)
@@ -111,15 +131,16 @@ void PulseOutput::stop(Line& line) {
         return;
     const Lock lock(*this);
     cut(line);
-    cork(line, true);
+    prepare(line);
 }
 
+// Cuts the line's sound and takes its stream off the server: the line may go.
 void PulseOutput::release(Line& line) {
     if (!startThread())
         return;
     const Lock lock(*this);
     cut(line);
-    dropStream(line);
+    dropStreams(line);
     std::erase(lines_, &line);
 }
 
@@ -150,7 +171,7 @@ void PulseOutput::dropContext() {
     waiting_.clear();
     for (Line* line : lines_) {
         cut(*line);
-        dropStream(*line);
+        dropStreams(*line);
     }
     if (!context_)
         return;
@@ -174,131 +195,145 @@ void PulseOutput::contextChanged(pa_context* context, void* self) {
     }
 }
 
-// Puts the line's sound on its way: on the kept stream when it has the
-// sound's format and is up, else on a new one, which takes the sound with
-// the server's first request. Under the lock.
+// Puts the line's sound on its way: on the spare stream when that has the
+// sound's format, else on a new one; a stream takes its sound as soon as it
+// is up. Another spare is made at once for the next sound. Under the lock.
 void PulseOutput::begin(Line& line) {
-    const DecodedSound& sound = *line.playing->sound;
+    const DecodedSound& sound = *line.sound;
     const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
-    if (line.stream && (line.format.rate != format.rate || line.format.channels != format.channels))
-        dropStream(line);
-    if (!line.stream) {
-        openStream(line, format);
-        return;
+    if (line.format.rate != format.rate || line.format.channels != format.channels) {
+        dropStream(line.spare);
+        line.format = format;
     }
-    if (pa_->pa_stream_get_state(line.stream) != PA_STREAM_READY)
-        return;   // still being made: its first request takes the sound
-    writeMore(line, 0);
-    cork(line, false);
-}
-
-// Opens a playback stream at the sound's own rate; the server converts it to
-// the device's. Under the lock.
-void PulseOutput::openStream(Line& line, const pa_sample_spec& format) {
-    line.stream = pa_->pa_stream_new(context_, "sound", &format, nullptr);
+    line.stream = line.spare ? std::exchange(line.spare, nullptr) : openStream(line);
     if (!line.stream) {
         cut(line);
         return;
     }
-    line.format = format;
-    line.corked = false;
-    const std::uint32_t ahead = std::uint32_t(pa_->pa_usec_to_bytes(pa_usec_t(kBuffer.count()) * 1000, &format));
+    if (pa_->pa_stream_get_state(line.stream) == PA_STREAM_READY)
+        writeMore(line, 0);
+    prepare(line);
+}
+
+// Makes the spare stream for the line's next sound, in the last one's
+// format, so that the sound finds it up. Under the lock.
+void PulseOutput::prepare(Line& line) {
+    if (!line.spare && line.format.rate > 0 && context_
+        && pa_->pa_context_get_state(context_) == PA_CONTEXT_READY)
+        line.spare = openStream(line);
+}
+
+// Opens a playback stream at the line's rate, corked until a sound is
+// written to it; the server converts it to the device's rate. Each sound
+// has a stream of its own, never written to again: on a stream that had
+// played a sound, PipeWire's Pulse service had run its read index past the
+// end of it, so the next lost up to a cycle of its start; a flush races its
+// audio thread; and a drain asked for before it could be answered in the
+// name of the next sound's. Null when the server refuses. Under the lock.
+pa_stream* PulseOutput::openStream(Line& line) {
+    pa_stream* stream = pa_->pa_stream_new(context_, "sound", &line.format, nullptr);
+    if (!stream)
+        return nullptr;
+    const std::uint32_t ahead = std::uint32_t(pa_->pa_usec_to_bytes(pa_usec_t(kBuffer.count()) * 1000, &line.format));
     const pa_buffer_attr attr{std::uint32_t(-1), ahead, std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1)};
-    pa_->pa_stream_set_state_callback(line.stream, streamChanged, &line);
-    pa_->pa_stream_set_write_callback(line.stream, writable, &line);
-    if (pa_->pa_stream_connect_playback(line.stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
-        cut(line);
-        dropStream(line);
+    pa_->pa_stream_set_state_callback(stream, streamChanged, &line);
+    pa_->pa_stream_set_write_callback(stream, writable, &line);
+    const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+    if (pa_->pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
+        discard(stream);
+        return nullptr;
     }
+    return stream;
 }
 
-// A stream that comes up with its sound cut meanwhile idles at once; one
-// that fails takes its sound along, and the next play makes another.
+// A stream that fails takes its sound along, and the next play makes
+// another.
 void PulseOutput::streamChanged(pa_stream* stream, void* line) {
     PulseOutput& output = instance();
     auto& l = *static_cast<Line*>(line);
-    const pa_stream_state_t state = output.pa_->pa_stream_get_state(stream);
-    if (state == PA_STREAM_READY && !l.playing) {
-        output.cork(l, true);
-    } else if (!PA_STREAM_IS_GOOD(state)) {
+    if (PA_STREAM_IS_GOOD(output.pa_->pa_stream_get_state(stream)))
+        return;
+    if (stream == l.stream)
         output.cut(l);
-        output.dropStream(l);
-    }
+    else if (stream == l.spare)
+        output.dropStream(l.spare);
 }
 
-void PulseOutput::writable(pa_stream*, std::size_t bytes, void* line) {
-    instance().writeMore(*static_cast<Line*>(line), bytes);
+// The server asks for more: the first request of a stream that was being
+// made takes its sound. A spare's is not for now.
+void PulseOutput::writable(pa_stream* stream, std::size_t bytes, void* line) {
+    auto& l = *static_cast<Line*>(line);
+    if (stream == l.stream)
+        instance().writeMore(l, bytes);
 }
 
 // Hands over the line's sound, far more than asked at first, then waits for
 // the server to have played it all. Under the lock.
 void PulseOutput::writeMore(Line& line, std::size_t bytes) {
-    Playback* playback = line.playing.get();
-    if (!playback || playback->drain)
+    if (!line.playing || line.drain)
         return;
-    const auto* data = reinterpret_cast<const char*>(playback->sound->samples.data());
-    const std::size_t total = playback->sound->samples.size() * sizeof(std::int16_t);
-    const std::size_t count = std::min(total - playback->written, std::max(bytes, kHandOver));
+    const auto* data = reinterpret_cast<const char*>(line.sound->samples.data());
+    const std::size_t total = line.sound->samples.size() * sizeof(std::int16_t);
+    const std::size_t count = std::min(total - line.written, std::max(bytes, kHandOver));
     if (count > 0
-        && pa_->pa_stream_write(line.stream, data + playback->written, count, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+        && pa_->pa_stream_write(line.stream, data + line.written, count, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
         cut(line);
-        dropStream(line);
         return;
     }
-    playback->written += count;
-    if (playback->written < total)
-        return;
-    playback->drain = pa_->pa_stream_drain(line.stream, drained, &line);
-    if (!playback->drain) {
-        cut(line);
-        dropStream(line);
-    }
+    if (line.written == 0)
+        if (pa_operation* uncork = pa_->pa_stream_cork(line.stream, 0, nullptr, nullptr))
+            pa_->pa_operation_unref(uncork);
+    line.written += count;
+    if (line.written == total)
+        drain(line);
 }
 
-// The sound has been played: the line idles, corked. Under the lock.
+// Asks the server to tell when it has played all of the sound. Under the
+// lock.
+void PulseOutput::drain(Line& line) {
+    line.drain = pa_->pa_stream_drain(line.stream, drained, &line);
+    if (!line.drain)
+        cut(line);
+}
+
+// The sound has been played: its stream goes. Under the lock.
 void PulseOutput::drained(pa_stream*, int, void* line) {
     PulseOutput& output = instance();
     auto& l = *static_cast<Line*>(line);
-    const std::shared_ptr<Playback> playback = std::exchange(l.playing, nullptr);
-    if (!playback)
-        return;
-    output.pa_->pa_operation_unref(std::exchange(playback->drain, nullptr));
-    playback->ended = true;
-    output.cork(l, true);
+    output.pa_->pa_operation_unref(std::exchange(l.drain, nullptr));
+    if (const std::shared_ptr<Playback> playback = std::exchange(l.playing, nullptr))
+        playback->ended = true;
+    l.sound = nullptr;
+    l.written = 0;
+    output.dropStream(l.stream);
 }
 
-// Ends the line's sound, if any, and drops what of it the server still
-// holds; the stream stays as it is. Under the lock.
+// Ends the line's sound, if any, and its stream with it. Under the lock.
 void PulseOutput::cut(Line& line) {
     std::erase(waiting_, &line);
     const std::shared_ptr<Playback> playback = std::exchange(line.playing, nullptr);
     if (!playback)
         return;
-    if (playback->drain) {
-        pa_->pa_operation_cancel(playback->drain);
-        pa_->pa_operation_unref(std::exchange(playback->drain, nullptr));
+    if (line.drain) {
+        pa_->pa_operation_cancel(line.drain);
+        pa_->pa_operation_unref(std::exchange(line.drain, nullptr));
     }
-    if (playback->written > 0 && line.stream && pa_->pa_stream_get_state(line.stream) == PA_STREAM_READY)
-        if (pa_operation* flush = pa_->pa_stream_flush(line.stream, nullptr, nullptr))
-            pa_->pa_operation_unref(flush);
+    dropStream(line.stream);
+    line.sound = nullptr;
+    line.written = 0;
     playback->ended = true;
 }
 
-// Corks or uncorks a stream that is up. Under the lock.
-void PulseOutput::cork(Line& line, bool corked) {
-    if (line.corked == corked || !line.stream || pa_->pa_stream_get_state(line.stream) != PA_STREAM_READY)
-        return;
-    if (pa_operation* operation = pa_->pa_stream_cork(line.stream, corked ? 1 : 0, nullptr, nullptr)) {
-        pa_->pa_operation_unref(operation);
-        line.corked = corked;
-    }
+// Lets the line's streams go. Under the lock.
+void PulseOutput::dropStreams(Line& line) {
+    dropStream(line.stream);
+    dropStream(line.spare);
 }
 
-// Lets the line's stream go. Under the lock.
-void PulseOutput::dropStream(Line& line) {
-    if (pa_stream* stream = std::exchange(line.stream, nullptr))
-        discard(stream);
-    line.corked = false;
+// Lets a stream go, if there is one, and forgets it. Under the lock.
+void PulseOutput::dropStream(pa_stream*& stream) {
+    if (stream)
+        discard(std::exchange(stream, nullptr));
 }
 
 // Takes a stream off the server and lets it go. One that the server has not
@@ -307,6 +342,7 @@ void PulseOutput::dropStream(Line& line) {
 // confirms it (or the connection ends), then dropped. Under the lock.
 void PulseOutput::discard(pa_stream* stream) {
     pa_->pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_->pa_stream_set_state_callback(stream, nullptr, nullptr);
     const pa_stream_state_t state = pa_->pa_stream_get_state(stream);
     if (state == PA_STREAM_CREATING) {
         pa_->pa_stream_set_state_callback(stream, confirmedLate, this);

@@ -3,10 +3,10 @@
 // or PipeWire through its PulseAudio service) on a thread of its own, shared
 // by every wave device, and one playback stream for each device (its Line).
 //
-// A line's stream is kept from one sound to the next: a new stream costs the
-// server a round of linking (on PipeWire most of the time to the first
-// sample), a kept one only its next cycle. Between sounds it is corked, so it
-// asks for nothing and the sink may suspend.
+// Each sound plays on a stream of its own, made while the device idles: a
+// new stream costs the server a round of linking (on PipeWire most of the
+// time to the first sample), one made ahead only its next cycle. It waits
+// corked, so it asks for nothing and the sink may suspend.
 //
 // Nothing here blocks the game: a play is handed to the output's thread and
 // reports through its `ended` flag. A connection that fails or whose server
@@ -22,12 +22,9 @@
 #include <thread>
 #include <vector>
 
-#include <pulse/sample.h>
-
 #include "game/qt/sound_decoder.h"
 
 struct pa_context;
-struct pa_operation;
 struct pa_stream;
 struct pa_threaded_mainloop;
 
@@ -35,24 +32,19 @@ namespace mf::qt {
 
 struct PulseLibrary;
 
-// One sound being played. The game's thread reads `ended`; the rest belongs
-// to the output and is touched only under its lock.
+// One sound being played, as the game's thread sees it.
 struct Playback {
     std::atomic<bool> ended{false};   // played to the end, stopped or failed
-
-    std::shared_ptr<const DecodedSound> sound;
-    std::size_t written = 0;          // bytes handed to the server
-    pa_operation* drain = nullptr;
 };
 
-// A device's stream and the sound on it. Made by a device and handed to
-// every call; touched only under the output's lock.
-struct Line {
-    std::shared_ptr<Playback> playing;   // null while the line is idle
-    pa_stream* stream = nullptr;         // kept at the last sound's format
-    pa_sample_spec format{};
-    bool corked = false;
+// A device's stream on the server and the sound on it, kept by the output
+// (pulse_output.cpp). A device holds its line as a LineHandle, which lets
+// the stream go with the line.
+struct Line;
+struct LineRelease {
+    void operator()(Line* line) const;
 };
+using LineHandle = std::unique_ptr<Line, LineRelease>;
 
 class PulseOutput {
 public:
@@ -63,6 +55,9 @@ public:
     static PulseOutput& instance();
     ~PulseOutput();
 
+    // A new line, idle and without a stream until its first play.
+    static LineHandle newLine();
+
     // Loads the library and connects on a worker thread, so the first sound
     // finds everything ready; the thread first runs the given job, if any.
     // Does nothing after the first call.
@@ -71,25 +66,25 @@ public:
     // Starts a sound on a line, cutting the one it plays; the playback has
     // ended at once when there is no output.
     std::shared_ptr<Playback> play(Line& line, std::shared_ptr<const DecodedSound> sound);
-    // Cuts the line's sound at once and corks its stream.
+    // Cuts the line's sound at once.
     void stop(Line& line);
-    // Cuts the line's sound and takes its stream off the server: the line
-    // may go.
-    void release(Line& line);
-
 private:
+    friend LineRelease;
     PulseOutput() = default;
     class Lock;
 
     bool startThread();
     void connect();
     void dropContext();
+    void release(Line& line);
     void begin(Line& line);
-    void openStream(Line& line, const pa_sample_spec& format);
+    pa_stream* openStream(Line& line);
     void writeMore(Line& line, std::size_t bytes);
+    void prepare(Line& line);
+    void drain(Line& line);
     void cut(Line& line);
-    void cork(Line& line, bool corked);
-    void dropStream(Line& line);
+    void dropStreams(Line& line);
+    void dropStream(pa_stream*& stream);
     void discard(pa_stream* stream);
     bool unansweredOnLiveConnection(pa_stream* stream) const;
     void dropSoon();

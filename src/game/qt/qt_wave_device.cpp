@@ -8,7 +8,6 @@
 
 #include <utility>
 
-#include "game/qt/pulse_output.h"
 #include "game/qt/sndfile_library.h"
 #include "game/qt/sound_store.h"
 
@@ -23,7 +22,7 @@ constexpr std::chrono::milliseconds kPoll{2};
 
 } // namespace
 
-QtWaveDevice::QtWaveDevice() : line_(std::make_unique<Line>()) {
+QtWaveDevice::QtWaveDevice() : line_(PulseOutput::newLine()) {
     static bool warmUpAsked = false;
     if (std::exchange(warmUpAsked, true) || !QCoreApplication::instance())
         return;
@@ -31,11 +30,7 @@ QtWaveDevice::QtWaveDevice() : line_(std::make_unique<Line>()) {
                        [] { PulseOutput::instance().warmUp([] { SndfileLibrary::get(); }); });
 }
 
-QtWaveDevice::~QtWaveDevice() {
-    playing_ = nullptr;
-    if (played_)
-        PulseOutput::instance().release(*line_);
-}
+QtWaveDevice::~QtWaveDevice() = default;
 
 bool QtWaveDevice::anyWaiting() { return waitingDevices > 0; }
 
@@ -67,7 +62,6 @@ void QtWaveDevice::play(bool wait) {
         if (beforeWait)
             beforeWait(); // the window is drawn before the sound holds it
     }
-    played_ = true;
     playing_ = PulseOutput::instance().play(*line_, opened_);
     if (!wait)
         return;

@@ -5,18 +5,17 @@
 // the program is up.
 #pragma once
 
-
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "game/platform.h"
+#include "game/qt/pulse_output.h"
 
 namespace mf::qt {
 
 struct DecodedSound;
-struct Line;
 struct Playback;
 
 class QtWaveDevice : public WaveDevice {
@@ -60,8 +59,7 @@ private:
     bool wait_ = false;
     bool waiting_ = false;
     std::shared_ptr<const DecodedSound> opened_;
-    std::unique_ptr<Line> line_;   // this device's stream on the server
-    bool played_ = false;          // the line has been used
+    LineHandle line_;   // this device's stream on the server
     std::shared_ptr<Playback> playing_;
 };
 

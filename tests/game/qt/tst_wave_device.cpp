@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt wave device as a long session uses it: every one of many sounds
 // reaches the sound server whole, a waiting play blocks as long as its sound
-// and no longer, Close cuts a sound, an idle device keeps its stream corked
-// and wakes nothing, a server that dies costs at most one sound, and files
+// and no longer, Close cuts a sound, every frame of a counting sound is
+// heard, an idle device keeps one stream ready, corked, and wakes nothing, a server that dies costs at most one sound, and files
 // that cannot be played stay silent and cost nothing.
 //
 // Sound server: the listening cases record the monitor of the default sink of
@@ -21,13 +21,16 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "audio/monitor_recorder.h"
 #include "audio/tone_file.h"
+#include "game/qt/pulse_library.h"
 #include "game/qt/qt_wave_device.h"
 #include "game/qt/sound_store.h"
 
@@ -205,6 +208,154 @@ private:
     bool pipewire_;
     QProcess process_;
 };
+
+// Sounds that count their own samples: "up.fez" counts up from kCountFirst
+// for 0.1 s, "down.fez" down from -kCountFirst for 0.2 s. Both are at the
+// exact sink's rate and in stereo like it, so the server passes every sample
+// on as it is, and a recording tells which frames of each play were heard.
+constexpr int kCountFirst = 1000, kCountStep = 3, kExactRate = 48000;
+constexpr int kUpFrames = kExactRate / 10, kDownFrames = kExactRate / 5;
+
+// One stretch of counting heard without a break: which sound, and the
+// numbers of its first and last frames.
+struct CountRun {
+    bool up;
+    int first;
+    int last;
+};
+
+// The stretches of counting in a stereo recording; a frame off by one step
+// or more, or one missing, ends a stretch.
+std::vector<CountRun> countsHeard(const QByteArray& raw) {
+    std::vector<CountRun> runs;
+    bool open = false;
+    for (qsizetype at = 0; at + 4 <= raw.size(); at += 4) {
+        const int value = qFromLittleEndian<qint16>(raw.constData() + at);
+        if (std::abs(value) < kCountFirst - kCountStep / 2) {
+            open = false;
+            continue;
+        }
+        const bool up = value > 0;
+        const int count = (std::abs(value) - kCountFirst + kCountStep / 2) / kCountStep;
+        if (open && runs.back().up == up && count == runs.back().last + 1)
+            runs.back().last = count;
+        else
+            runs.push_back({up, count, count});
+        open = true;
+    }
+    return runs;
+}
+
+bool pactl(const QStringList& arguments, QByteArray* out = nullptr) {
+    QProcess process;
+    process.start("pactl", arguments);
+    const bool ok = process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit
+                    && process.exitCode() == 0;
+    if (out)
+        *out = process.readAllStandardOutput().trimmed();
+    return ok;
+}
+
+// A null sink of the test's own at 48 kHz, the default while it lives. On
+// PulseAudio it does without rewinds: a rewinding sink mixes a new stream
+// into what it has rendered already, and its monitor, which has sent that
+// on, misses the start a speaker would play.
+class ExactSink {
+public:
+    ExactSink() {
+        QByteArray info;
+        pactl({"info"}, &info);
+        pipewire_ = info.contains("PipeWire");
+        QStringList load{"load-module", "module-null-sink", "sink_name=mf_exact", "rate=48000", "channels=2"};
+        if (!pipewire_)
+            load << "norewinds=1";
+        previous_ = mf::test::defaultSink();
+        if (!pactl(load, &module_))
+            return;
+        ready_ = mf::test::waitFor(
+            [] { return pactl({"set-default-sink", "mf_exact"}) && mf::test::defaultSink() == "mf_exact"; }, 10000);
+    }
+    ~ExactSink() {
+        if (quantum_)
+            forceQuantum(0);
+        pactl({"set-default-sink", previous_});
+        pactl({"unload-module", QString::fromLatin1(module_)});
+    }
+    ExactSink(const ExactSink&) = delete;
+    ExactSink& operator=(const ExactSink&) = delete;
+
+    bool ready() const { return ready_; }
+    bool pipewire() const { return pipewire_; }
+    // Holds PipeWire's graph at this many frames a cycle, as a browser or
+    // Bluetooth headphones do; 0 gives it back its own choice.
+    bool forceQuantum(int frames) {
+        quantum_ = frames;
+        return QProcess::execute("pw-metadata", {"-n", "settings", "0", "clock.force-quantum", QString::number(frames)})
+               == 0;
+    }
+
+private:
+    bool pipewire_ = false;
+    bool ready_ = false;
+    int quantum_ = 0;
+    QString previous_;
+    QByteArray module_;
+};
+
+// The exact sink's monitor as it is, stereo, from now until all() is asked.
+class ExactRecorder {
+public:
+    ExactRecorder() {
+        process_.start("chrt", {"-f", "40", "parec", "--device=mf_exact.monitor", "--format=s16le", "--channels=2",
+                                 "--rate=" + QString::number(kExactRate), "--latency-msec=10"});
+    }
+    bool started() { return process_.waitForReadyRead(10000); }
+    QByteArray all() {
+        process_.terminate();
+        process_.waitForFinished(3000);
+        return process_.readAllStandardOutput();
+    }
+
+private:
+    QProcess process_;
+};
+
+// The sound library with the output's lock let go for a while after the
+// game's thread has cut a sound and taken its stream off: the server runs
+// on between the cut and what follows, as a busy machine may make it do.
+namespace pause_after_cut {
+pa_threaded_mainloop* loop = nullptr;
+decltype(&pa_threaded_mainloop_lock) lock = nullptr;
+const mf::qt::PulseLibrary* library = nullptr;
+std::thread::id game;
+int pauses = 0;
+
+void lockNoting(pa_threaded_mainloop* m) {
+    loop = m;
+    lock(m);
+}
+decltype(&pa_stream_disconnect) disconnect = nullptr;
+int disconnectThenPause(pa_stream* stream) {
+    const int result = disconnect(stream);
+    if (std::this_thread::get_id() == game && loop) {
+        ++pauses;
+        library->pa_threaded_mainloop_unlock(loop);
+        std::this_thread::sleep_for(std::chrono::milliseconds(8));
+        lock(loop);
+    }
+    return result;
+}
+bool install() {
+    library = mf::qt::PulseLibrary::get();
+    if (!library)
+        return false;
+    auto& table = const_cast<mf::qt::PulseLibrary&>(*library);
+    game = std::this_thread::get_id();
+    lock = std::exchange(table.pa_threaded_mainloop_lock, lockNoting);
+    disconnect = std::exchange(table.pa_stream_disconnect, disconnectThenPause);
+    return true;
+}
+} // namespace pause_after_cut
 
 } // namespace
 
@@ -384,6 +535,86 @@ private slots:
                                               + ", the first of them number " + QString::number(broken.value(0))));
     }
 
+    // Every frame of every play is heard: 30 counting sounds one after
+    // another, each waited for as the explosion is, then 30 that each cut
+    // another one short, on the server there
+    // is; on PipeWire again with its graph held at 1024 frames a cycle. The
+    // cut is tried once more in a child whose output lets the server run on
+    // for 8 ms after each cut. Runs on whichever server the null sink is
+    // on (MF_SOUND_SERVER).
+    void everyFrameOfEveryPlayIsHeard_data() {
+        QTest::addColumn<bool>("cutting");
+        QTest::addColumn<bool>("pause");
+        QTest::addColumn<int>("quantum");
+        for (const int quantum : {0, 1024}) {
+            const QByteArray at = quantum ? " at quantum 1024" : "";
+            QTest::newRow("one after another" + at) << false << false << quantum;
+            QTest::newRow("each cutting another" + at) << true << false << quantum;
+            QTest::newRow("each cutting another, a pause after the cut" + at) << true << true << quantum;
+        }
+    }
+    void everyFrameOfEveryPlayIsHeard() {
+        QFETCH(bool, cutting);
+        QFETCH(bool, pause);
+        QFETCH(int, quantum);
+        constexpr int kPlays = 30;
+        QVERIFY(mf::test::writeCount("up.fez", kExactRate, kUpFrames, kCountFirst, kCountStep));
+        QVERIFY(mf::test::writeCount("down.fez", kExactRate, kDownFrames, -kCountFirst, -kCountStep));
+        const auto playAll = [&] {
+            QtWaveDevice device;
+            for (int i = 0; i < kPlays; ++i) {
+                if (cutting) {
+                    request(device, "down.fez");
+                    mf::test::spin(120);
+                }
+                request(device, "up.fez", true);   // the next play must not cut it
+                mf::test::spin(50);
+            }
+        };
+        if (qEnvironmentVariableIsSet(kChildVariable)) {
+            QVERIFY(pause_after_cut::install());
+            playAll();
+            qInfo("the output paused after %d cuts", pause_after_cut::pauses);
+            QVERIFY(pause_after_cut::pauses >= kPlays);
+            return;
+        }
+        if (!heard())
+            QSKIP(kNoServer);
+        ExactSink sink;
+        QVERIFY2(sink.ready(), "the exact sink is made and is the default");
+        if (quantum && !sink.pipewire())
+            QSKIP("the quantum is PipeWire's");
+        if (quantum)
+            QVERIFY2(sink.forceQuantum(quantum), "pw-metadata forces the quantum");
+        ExactRecorder recorder;
+        QVERIFY2(recorder.started(), "parec records the exact sink's monitor");
+        if (pause)
+            runChild(QTest::currentTestFunction() + QString(":") + QTest::currentDataTag(), {}, 60000);
+        else
+            playAll();
+        mf::test::spin(300);
+        const std::vector<CountRun> runs = countsHeard(recorder.all());
+
+        QStringList lost, cut, broken;
+        int whole = 0, down = 0;
+        for (const CountRun& run : runs) {
+            (run.up ? lost : cut) << QString::number(run.first);
+            if (run.up && run.last != kUpFrames - 1)
+                broken << QString("%1-%2").arg(run.first).arg(run.last);
+            whole += run.up && run.first == 0 && run.last == kUpFrames - 1 ? 1 : 0;
+            down += run.up ? 0 : 1;
+        }
+        qInfo("%d of %d plays heard whole; frames lost at the start of each: %s", whole, kPlays,
+              qPrintable(lost.join(' ')));
+        if (!broken.isEmpty())
+            qInfo("plays that stop short (frames heard): %s", qPrintable(broken.join(' ')));
+        if (cutting)
+            qInfo("the sounds cut short started at frame: %s", qPrintable(cut.join(' ')));
+        QVERIFY2(whole == kPlays && lost.size() == kPlays, "every frame of every play is heard, once");
+        QVERIFY2(!cutting || (down == kPlays && cut.count("0") == kPlays),
+                 "every sound that was cut short was heard from its first frame");
+    }
+
     void twoDevicesPlayAtOnce() {
         if (!heard())
             QSKIP(kNoServer);
@@ -545,8 +776,8 @@ private slots:
         QVERIFY2(mf::test::waitFor([] { return ownStreams().all == 0; }, 3000), "the device takes its stream along");
     }
 
-    // Sounds played and over, the device's stream is kept, corked: the
-    // output's thread is not woken (no under-run storm), and the next sound
+    // Sounds played and over, the device keeps one stream ready for the
+    // next, corked: the output's thread is not woken (no under-run storm), and the next sound
     // is heard.
     void anIdleDeviceWakesNothing() {
         if (!heard())
