@@ -52,9 +52,9 @@ ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
     refresh();
 }
 
-// A screen reader reads the rows as words with OK, which has the focus when
-// the window opens and is what say-all reads. The window itself does not
-// carry them too: they would be read twice as it opens.
+// A screen reader reads the rows as words with the window, once as it
+// opens; OK, which has the focus then, does not carry them too: they would
+// be read again each time Tab comes back to it.
 void ScoresDialog::refresh() {
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i]->setText(qs(model_.LblName[i].Caption));
@@ -62,7 +62,7 @@ void ScoresDialog::refresh() {
         names_[i]->adjustSize();
         times_[i]->adjustSize();
     }
-    ok_->setAccessibleDescription(qs(recordsWords(model_)));
+    setAccessibleDescription(qs(recordsWords(model_)));
 }
 
 // A long name runs over its neighbours rather than being cut.
@@ -100,11 +100,11 @@ void ScoresDialog::okClicked() {
         accept();
 }
 
-// The window has no cancel button, so Escape does nothing; Enter still
-// presses the default button.
+// Escape closes the window as OK does; Enter presses the default button.
 void ScoresDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        okClicked();
         return;
     }
     QDialog::keyPressEvent(event);

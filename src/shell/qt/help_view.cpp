@@ -63,6 +63,7 @@ HelpView::HelpView(HelpFrm& model, QWidget* parent)
     setWindowTitle(qs(model_.Caption));
     setWindowModality(Qt::ApplicationModal); // set once: a change would remake the window
     setFixedSize(px(HelpFrm::kClientWidth), px(HelpFrm::kClientHeight));
+    setAccessibleDescription(QString::fromLatin1(HelpFrm::kKeysWords));
     build();
     connect(ok_, &QPushButton::clicked, this, [this] {
         CommandGate::submit(this, [this] {
