@@ -136,6 +136,16 @@ void CustomDialog::refresh() {
     density_->setValue(model_.scrDensity.Value);
     size_->setValueWords(qs(model_.sizeWords()));
     density_->setValueWords(qs(model_.densityWords()));
+    // A standard level holds the bars, which the compact height hides.
+    const QString lock = qs(model_.barLockWords());
+    for (LevelScrollBar* bar : {size_, density_}) {
+        bar->setLocked(!lock.isEmpty());
+        if (bar->accessibleDescription() != lock)
+            bar->setAccessibleDescription(lock);
+    }
+    // Read first as the dialog opens, with its title.
+    if (const QString chosen = qs(model_.chosenWords()); accessibleDescription() != chosen)
+        setAccessibleDescription(chosen);
     QString text = qs(model_.Display.Caption);
     display_->setText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     setFixedSize(px(FrmCustom::kClientWidth), model_.Height / kTwipsPerPixel - kFrameAllowance);
