@@ -13,7 +13,7 @@ class StripWidget : public QWidget {
 public:
     explicit StripWidget(QWidget* board);
 
-    // Reads these words out at once. Only call it while QAccessible::isActive().
+    // Reads these words out at once, to a screen reader that listens.
     void say(const QString& words);
 };
 
