@@ -49,12 +49,20 @@ ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
         times_[i] = addLabel(model_.LblTime[i], value, kBlue);
     }
     ok_->setFocus();
+    ok_->installEventFilter(this);
     refresh();
 }
 
-// A screen reader reads the rows as words with the window, once as it
-// opens; OK, which has the focus then, does not carry them too: they would
-// be read again each time Tab comes back to it.
+bool ScoresDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ok_ && event->type() == QEvent::FocusOut)
+        ok_->setAccessibleDescription(QString()); // the records have been read
+    return QDialog::eventFilter(watched, event);
+}
+
+// A screen reader reads the rows as words with OK, which has the focus when
+// the window opens (a reader reads a window's labels as it opens, not its
+// description). OK keeps them until the focus first leaves it: Tab back to
+// it does not read them again. New records after a clear are read once more.
 void ScoresDialog::refresh() {
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i]->setText(qs(model_.LblName[i].Caption));
@@ -62,7 +70,7 @@ void ScoresDialog::refresh() {
         names_[i]->adjustSize();
         times_[i]->adjustSize();
     }
-    setAccessibleDescription(qs(recordsWords(model_)));
+    ok_->setAccessibleDescription(qs(recordsWords(model_)));
 }
 
 // A long name runs over its neighbours rather than being cut.

@@ -63,7 +63,6 @@ HelpView::HelpView(HelpFrm& model, QWidget* parent)
     setWindowTitle(qs(model_.Caption));
     setWindowModality(Qt::ApplicationModal); // set once: a change would remake the window
     setFixedSize(px(HelpFrm::kClientWidth), px(HelpFrm::kClientHeight));
-    setAccessibleDescription(QString::fromLatin1(HelpFrm::kKeysWords));
     build();
     connect(ok_, &QPushButton::clicked, this, [this] {
         CommandGate::submit(this, [this] {
@@ -86,6 +85,9 @@ void HelpView::build() {
     ok_->setFocus();
     ok_->setText(wrapCaption(qs(model_.Ok.Caption), ok_->fontMetrics(), ok_->width() - 2 * kButtonMargin));
     makeSpeakingButton(ok_); // read without the line break
+    // The keys, read with the button that has the focus as the window opens:
+    // a reader reads a window's labels then, not its description.
+    ok_->setAccessibleDescription(QString::fromLatin1(HelpFrm::kKeysWords));
 
     makeLabel(this, model_.Label7, gameFont(QStringLiteral("MS Sans Serif"), 8.25));
     const std::vector<const Label*> texts{&model_.Label4, &model_.Label5, &model_.Label6, &model_.Label2};
