@@ -126,8 +126,6 @@ std::string FrmCustom::chosenName() const {
     return "Custom";
 }
 
-std::string FrmCustom::chosenWords() const { return chosenName() + " chosen"; }
-
 std::string FrmCustom::barLockWords() const {
     if (optCustom.Value)
         return {};

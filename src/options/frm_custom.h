@@ -71,8 +71,6 @@ public:
     std::string sizeWords() const;
     std::string densityWords() const;
     std::string optionWords(const OptionButton& option) const;
-    // The level chosen, as the dialog opens: "Beginner chosen".
-    std::string chosenWords() const;
     // Why the bars do not move while a standard level is chosen: "set by
     // Beginner; choose Custom to change it"; empty for Custom.
     std::string barLockWords() const;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/qt/notice_accessible.h"
+#include "common/qt/notice_accessible.h"
 
 #include <QWidget>
 

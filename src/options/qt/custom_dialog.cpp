@@ -143,9 +143,6 @@ void CustomDialog::refresh() {
         if (bar->accessibleDescription() != lock)
             bar->setAccessibleDescription(lock);
     }
-    // Read first as the dialog opens, with its title.
-    if (const QString chosen = qs(model_.chosenWords()); accessibleDescription() != chosen)
-        setAccessibleDescription(chosen);
     QString text = qs(model_.Display.Caption);
     display_->setText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     setFixedSize(px(FrmCustom::kClientWidth), model_.Height / kTwipsPerPixel - kFrameAllowance);

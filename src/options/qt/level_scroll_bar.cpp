@@ -44,10 +44,8 @@ void LevelScrollBar::keyPressEvent(QKeyEvent* event) {
         return;
     }
     // Held by the level: say why it does not move.
-    if (QAccessible::isActive()) {
-        QAccessibleEvent told(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&told);
-    }
+    if (auto* accessible = dynamic_cast<LevelBarAccessible*>(QAccessible::queryAccessibleInterface(this)))
+        accessible->say(accessibleDescription());
 }
 
 } // namespace mf::qt

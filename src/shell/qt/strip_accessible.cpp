@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/qt/strip_accessible.h"
 
-#include "shell/qt/notice_accessible.h"
+#include "common/qt/notice_accessible.h"
 #include "shell/qt/strip_widget.h"
 
 namespace mf::qt {

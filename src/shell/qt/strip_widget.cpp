@@ -3,7 +3,7 @@
 
 #include <QAccessible>
 
-#include "shell/qt/notice_accessible.h"
+#include "common/qt/notice_accessible.h"
 #include "shell/qt/strip_accessible.h"
 #include "common/qt/accessible_factory.h"
 
