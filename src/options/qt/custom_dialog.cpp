@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/qt/notice_bar.h"
 #include "common/qt/qt_util.h"
 #include "options/qt/level_scroll_bar.h"
 
@@ -72,6 +73,10 @@ void CustomDialog::build() {
     makeLabel(this, model_.lblDensity);
     size_ = makeBar(this, model_.scrSize, model_.lblSize);
     density_ = makeBar(this, model_.scrDensity, model_.lblDensity);
+    notices_ = new NoticeBar(this); // nothing to see: sized to nothing
+    notices_->setGeometry(0, 0, 0, 0);
+    size_->setNotices(notices_);
+    density_->setNotices(notices_);
 
     setTabOrder(size_, options_[0]);
     setTabOrder(options_[0], options_[1]);

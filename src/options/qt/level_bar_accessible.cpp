@@ -1,43 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options/qt/level_bar_accessible.h"
 
-#include "common/qt/notice_accessible.h"
 #include "options/qt/level_scroll_bar.h"
 
 namespace mf::qt {
 
 LevelBarAccessible::LevelBarAccessible(LevelScrollBar* bar) : QAccessibleWidget(bar, QAccessible::SpinBox) {}
 
-LevelBarAccessible::~LevelBarAccessible() {
-    if (notice_)
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notice_));
-}
-
 LevelScrollBar* LevelBarAccessible::bar() const { return static_cast<LevelScrollBar*>(widget()); }
-
-NoticeAccessible* LevelBarAccessible::notice() const {
-    if (!notice_) {
-        notice_ = new NoticeAccessible(widget());
-        QAccessible::registerAccessibleInterface(notice_);
-    }
-    return notice_;
-}
-
-void LevelBarAccessible::say(const QString& words) { notice()->say(words); }
-
-int LevelBarAccessible::childCount() const { return QAccessibleWidget::childCount() + 1; }
-
-QAccessibleInterface* LevelBarAccessible::child(int index) const {
-    if (index == QAccessibleWidget::childCount())
-        return notice();
-    return QAccessibleWidget::child(index);
-}
-
-int LevelBarAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    if (child && child == notice_)
-        return QAccessibleWidget::childCount();
-    return QAccessibleWidget::indexOfChild(child);
-}
 
 void* LevelBarAccessible::interface_cast(QAccessible::InterfaceType type) {
     if (type == QAccessible::ValueInterface)

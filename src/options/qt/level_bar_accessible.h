@@ -2,8 +2,7 @@
 // A level scroll bar for screen readers: a spin button, named for its label,
 // whose text is its value in the dialog's words ("6 by 6", "18%"). A reader
 // reads a bar's value only as a number, but a spin button's by its text, as
-// it takes the focus and every time the value changes. A notice of its own
-// says why a key did not move it.
+// it takes the focus and every time the value changes.
 #pragma once
 
 #include <QAccessibleWidget>
@@ -11,22 +10,14 @@
 namespace mf::qt {
 
 class LevelScrollBar;
-class NoticeAccessible;
 
 class LevelBarAccessible : public QAccessibleWidget,
                            public QAccessibleValueInterface,
                            public QAccessibleTextInterface {
 public:
     explicit LevelBarAccessible(LevelScrollBar* bar);
-    ~LevelBarAccessible() override;
-
-    // Reads these words out at once.
-    void say(const QString& words);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
-    int childCount() const override;
-    QAccessibleInterface* child(int index) const override;
-    int indexOfChild(const QAccessibleInterface* child) const override;
 
     // QAccessibleValueInterface
     QVariant currentValue() const override;
@@ -52,9 +43,6 @@ public:
 
 private:
     LevelScrollBar* bar() const;
-    NoticeAccessible* notice() const;
-
-    mutable NoticeAccessible* notice_ = nullptr;
 };
 
 } // namespace mf::qt

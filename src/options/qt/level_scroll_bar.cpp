@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options/qt/level_scroll_bar.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 
 #include "common/qt/accessible_factory.h"
+#include "common/qt/notice_bar.h"
 #include "options/qt/level_bar_accessible.h"
 
 namespace mf::qt {
@@ -43,9 +43,8 @@ void LevelScrollBar::keyPressEvent(QKeyEvent* event) {
         triggerAction(action);
         return;
     }
-    // Held by the level: say why it does not move.
-    if (auto* accessible = dynamic_cast<LevelBarAccessible*>(QAccessible::queryAccessibleInterface(this)))
-        accessible->say(accessibleDescription());
+    if (notices_) // held by the level: say why it does not move
+        notices_->say(accessibleDescription());
 }
 
 } // namespace mf::qt

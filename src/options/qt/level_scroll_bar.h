@@ -11,6 +11,8 @@
 
 namespace mf::qt {
 
+class NoticeBar;
+
 class LevelScrollBar : public QScrollBar {
 public:
     // name: what a screen reader calls the bar, its label's text.
@@ -20,6 +22,8 @@ public:
     void setValueWords(const QString& words) { words_ = words; }
     QString valueWords() const { return words_; }
     void setLocked(bool locked) { locked_ = locked; }
+    // Where a held bar says why a key did not move it: its description.
+    void setNotices(NoticeBar* notices) { notices_ = notices; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -27,6 +31,7 @@ protected:
 private:
     QString words_;
     bool locked_ = false;
+    NoticeBar* notices_ = nullptr;
 };
 
 } // namespace mf::qt

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "fakes.h"
+#include "common/qt/notice_bar.h"
 #include "options/qt/custom_dialog.h"
 #include "options/qt/level_scroll_bar.h"
 
@@ -284,9 +285,10 @@ void TestCustomDialog::aStandardLevelHoldsTheBarsAndSaysSo() {
         QCOMPARE(dialog.densityBar()->value(), 20);
         QCOMPARE(model.scrSize.Value, 11);
         QCOMPARE(spokenValue(dialog.sizeBar()), QStringLiteral("11 by 11"));
-        // Its notice says why.
-        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(dialog.sizeBar());
-        QCOMPARE(bar->child(bar->childCount() - 1)->text(QAccessible::Name), held);
+        // The dialog's notice says why.
+        QAccessibleInterface* notices = QAccessible::queryAccessibleInterface(dialog.notices());
+        QCOMPARE(notices->role(), QAccessible::StatusBar);
+        QCOMPARE(notices->child(notices->childCount() - 1)->text(QAccessible::Name), held);
     }
     QTest::mouseClick(dialog.option(0), Qt::LeftButton);
     QCOMPARE(spoken(dialog.sizeBar(), QAccessible::Description),
