@@ -73,13 +73,10 @@ void CustomDialog::build() {
     makeLabel(this, model_.lblDensity);
     size_ = makeBar(this, model_.scrSize, model_.lblSize);
     density_ = makeBar(this, model_.scrDensity, model_.lblDensity);
-    // Said among the game window's notices where there is one: a reader
-    // reads a notice of the dialog's own after the whole dialog again.
-    notices_ = parentWidget() ? parentWidget()->findChild<NoticeBar*>() : nullptr;
-    if (!notices_) {
-        notices_ = new NoticeBar(this); // nothing to see: sized to nothing
-        notices_->setGeometry(0, 0, 0, 0);
-    }
+    // The dialog's own: a reader does not hear the game window's while the
+    // dialog is up. It reads the dialog's title and summary before it.
+    notices_ = new NoticeBar(this); // nothing to see: sized to nothing
+    notices_->setGeometry(0, 0, 0, 0);
     size_->setNotices(notices_);
     density_->setNotices(notices_);
 
