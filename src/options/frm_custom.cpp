@@ -118,6 +118,20 @@ std::string FrmCustom::optionWords(const OptionButton& option) const {
     return boardWords(scrSize.Value, scrDensity.Value);
 }
 
+std::string FrmCustom::chosenName() const {
+    const std::array<const OptionButton*, 3> standard = {&Beginner, &Intermediate, &Expert};
+    for (std::size_t k = 0; k < standard.size(); ++k)
+        if (standard[k]->Value)
+            return kLevels[k].name;
+    return "Custom";
+}
+
+std::string FrmCustom::barLockWords() const {
+    if (optCustom.Value)
+        return {};
+    return "set by " + chosenName() + "; choose Custom to change it";
+}
+
 void FrmCustom::opened() {
     Visible = true;
     const auto group = options();

@@ -71,6 +71,9 @@ public:
     std::string sizeWords() const;
     std::string densityWords() const;
     std::string optionWords(const OptionButton& option) const;
+    // Why the bars do not move while a standard level is chosen: "set by
+    // Beginner; choose Custom to change it"; empty for Custom.
+    std::string barLockWords() const;
 
     // Shown modally by the main window: remembers what it opened with, so that
     // closing it by the frame's close control can put that back.
@@ -79,6 +82,7 @@ public:
 
 private:
     void runClick(OptionButton& option);
+    std::string chosenName() const;
 
     MainMenu& menu_;
     std::function<void()> resetClick_;

@@ -46,6 +46,17 @@ public:
     void Ok_Click();
     void Form_Unload(Int16& Cancel);
 
+    // Read by a screen reader as the window opens: the page shows no keys.
+    static constexpr const char* kKeysWords =
+        "Keys: Tab goes between the Reset button and the board. On the board the arrows "
+        "move from cell to cell, Home and End go to the ends of a row, Page Up and Page Down "
+        "to the ends of a column; Space uncovers the cell or takes its flag away, F or the "
+        "menu key plants a flag. Enter presses the button that has the focus. Ctrl+B, Ctrl+I "
+        "and Ctrl+E start a Beginner, Intermediate or Expert game, Ctrl+R a new one at the same "
+        "level; Ctrl+S turns the sound on and off, Ctrl+M minimises the window, Ctrl+C is the "
+        "boss key, Ctrl+H shows this help, Ctrl+A the title window, Ctrl+Q quits; Alt+F opens "
+        "the File menu, with the custom level and the High Scores. Escape closes this window.";
+
     // What a screen reader calls element i of the example minefield, as it
     // would a board cell ("empty", "1", "mine"), and its place in the 3 x 3
     // example ("column 1, row 1").

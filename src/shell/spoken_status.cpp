@@ -2,6 +2,7 @@
 #include "shell/spoken_status.h"
 
 #include "game/words.h"
+#include "shell/cell_names.h"
 #include "shell/main_window.h"
 
 namespace mf {
@@ -36,6 +37,15 @@ std::string endWords(const Main& main) {
     if (main.Blow.Visible)
         return "game lost";
     return "game won in " + countedWords(main.clock.VScrolltime.Value, "second", "seconds");
+}
+
+std::string nothingDoneWords(const Main& main, int column, int row) {
+    if (main.field.GameActive == 0)
+        return "game over";
+    const std::string name = cellName(main, column, row);
+    if (name == "flag")
+        return "flag, already planted";
+    return name + ", already open";
 }
 
 } // namespace mf

@@ -23,4 +23,9 @@ std::string soundWords(const Main& main);
 // shows; empty during a game.
 std::string endWords(const Main& main);
 
+// Why Space or F did nothing on a cell: "game over" once the game has
+// ended; "flag, already planted" for F on a flag; else the open cell and
+// "already open" ("1, already open").
+std::string nothingDoneWords(const Main& main, int column, int row);
+
 } // namespace mf

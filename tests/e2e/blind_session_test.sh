@@ -8,17 +8,24 @@
 #    announced once with its level, side and mines; Orca's status-bar
 #    command reads the clock and the counter.
 # 2. On the board: F always says "flag" and the mines left (also on the
-#    path Tab, Right, Space, Right until a covered cell, F); Space on the
-#    flag says "covered"; with Orca switched to single cells (Insert+F11),
-#    Down says one cell and its place, not a row.
+#    path Tab, Right, Space, Right until a covered cell, F), Space on the
+#    flag "covered", neither the place again, where the focus already is;
+#    Space on an open cell says why nothing happened; Ctrl+R says the new
+#    board before the cell; Tab onto the board gives the mines left; with
+#    Orca switched to single cells (Insert+F11), Down says one cell and its
+#    place, not a row.
 # 3. A solver that knows the cells only by their names plays Beginner until
 #    it wins: the end is said in words, then the record question with the
 #    level and the time; the name typed is heard in the Hall of Fame. A
 #    game is lost and heard as lost.
-# 4. The custom dialog by keyboard: named scroll bars that speak their
-#    values, Right larger and Left smaller, Enter on OK; then help, About,
-#    the boss key and the quit question's No: each is read, and afterwards
-#    Orca says where the focus is back.
+# 4. The custom dialog by keyboard: opened on Beginner, it names the level
+#    first, and the bars say that the level holds them and do not move;
+#    with Custom, named bars that speak their values, Right, Up and Page Up
+#    larger, Left, Down and Page Down smaller, Enter on OK; then help (its
+#    keys read, Escape closes it), the Hall of Fame from the menu (records
+#    read once, Escape closes it), About, the boss key and the quit
+#    question's No: each is read, and afterwards Orca says where the focus
+#    is back.
 # Many helpers below are called through others (mf_check, mf_wait_until).
 # shellcheck disable=SC2317
 # shellcheck source=tests/e2e/lib.sh
@@ -152,13 +159,17 @@ for ((try = 0; try < 6; try++)); do
     fi
     game ctrl+b
 done
+# no_place : Orca has said no place since the mark, a second later.
+no_place() { sleep 1 && ! mf_orca_speech | grep -E 'column [0-9]+, row [0-9]+' >/dev/null; }
 if [[ -n $flagged ]]; then
     game f
-    mf_check "F after Tab, Right, Space, Right: \"flag\", the place and the mines left" \
-        said 'flag\.' "column $c, row $r, 5 mines left\\."
+    mf_check "F after Tab, Right, Space, Right: \"flag\" and the mines left" \
+        said 'flag\.' '5 mines left\.'
+    mf_check "and not the place, where the focus already was" no_place
     game space
-    mf_check "Space on the flag: \"covered\", the place and the mines left" \
-        said 'covered\.' "column $c, row $r, 6 mines left\\."
+    mf_check "Space on the flag: \"covered\" and the mines left" \
+        said 'covered\.' '6 mines left\.'
+    mf_check "and not the place again" no_place
     # Orca reads a table's whole row on Up and Down; Insert+F11 switches it
     # to the single cell, as README says.
     game Insert+F11
@@ -169,6 +180,22 @@ if [[ -n $flagged ]]; then
     mf_check "and not the whole row" \
         test "$(mf_orca_speech | grep -Ecx "($CELLS)\\.")" -le 1
     game Up
+    game Left space
+    mf_check "Space on an open cell says why nothing happened" \
+        said "([1-8]|empty), already open\\."
+    game ctrl+r
+    mf_check "Ctrl+R on the board: the new board first, then the place, in one" \
+        said "Beginner, 6 by 6, 6 mines, column 1, row 1\\."
+    mf_check "and no cell before it" \
+        test "$(mf_orca_speech | head -n 1)" = 'Beginner, 6 by 6, 6 mines, column 1, row 1.'
+    game Tab
+    said "Reset push button\\." >/dev/null
+    game Tab
+    mf_check "Tab onto the board: the cell, its place and the mines left, once" \
+        said 'covered\.' 'column 1, row 1, 6 mines left\.'
+    game Right Left
+    mf_check "and not again as the focus moves on and back" \
+        said 'covered\.' 'column 2, row 1\.' 'covered\.' 'column 1, row 1\.'
 else
     mf_check "the path Tab, Right, Space, Right came to a covered cell" false
 fi
@@ -185,9 +212,9 @@ solve() {
 }
 # The regexes of what Orca says to the solver's flags, in order.
 flags_said() {
-    local words=() c r left
-    while read -r c r left; do
-        words+=('flag\.' "column $c, row $r, $left $( ((left == 1)) && echo mine || echo mines) left\\.")
+    local words=() left
+    while read -r _ _ left; do
+        words+=('flag\.' "$left $( ((left == 1)) && echo mine || echo mines) left\\.")
     done < <(sed -n 's/^flag //p' "$MF_TMP/moves")
     ((${#words[@]} == 0)) || said "${words[@]}"
 }
@@ -207,11 +234,12 @@ record_question_read() {
 clear_named() { mf_atspi texts "$FAME" | grep -x $'push button\tClear High Scores' >/dev/null; }
 solve win || mf_log "the solver did not win"
 mf_check "the solver wins a Beginner game by the cells' names" test "$(tail -n 1 "$MF_TMP/moves")" = won
-mf_check "each F it pressed said \"flag\", the place and the mines left" flags_said
+mf_check "each F it pressed said \"flag\" and the mines left" flags_said
 if grep -qx lost "$MF_TMP/moves"; then
     mf_check "a game it lost is heard as lost" said "(($CELLS), )?game lost, ($FACES)\\."
     mf_check "each new board after it is announced once" \
-        test "$(mf_orca_speech | grep -Ecx "$BEGINNER")" = "$(grep -cx new "$MF_TMP/moves")"
+        test "$(mf_orca_speech | grep -Ecx "Beginner, 6 by 6, 6 mines(, column 1, row 1)?\\.?")" = \
+        "$(grep -cx new "$MF_TMP/moves")"
     lost_heard=yes
 fi
 mf_check "the won game is heard as won, with its time, then the face" won_said
@@ -255,6 +283,17 @@ custom_menu() {
 }
 mf_check "the custom dialog opens from the File menu" mf_wait_until 20 custom_menu
 mf_check "and is read by its title" heard "$CUSTOM dialog"
+mf_check "its first utterance names the level chosen, Beginner" \
+    test "$(mf_orca_speech | grep -m 1 -F -e "$CUSTOM")" = "$CUSTOM dialog Beginner 6 by  6 18%"
+mf_check "the Size bar has the focus first" focus_is "$CUSTOM" Size
+mf_check "and says that the level holds it and Custom frees it" \
+    heard 'set by Beginner; choose Custom to change it'
+for key in Right Up Page_Up End Left Down; do
+    keys "$key"
+    mf_check "$key on the held bar says why it does not move" \
+        said 'set by Beginner; choose Custom to change it\.'
+    mf_check "and it stays at 6" value_is 6
+done
 # The level buttons are one group: Tab enters it, Down moves on to Custom.
 tab_to "$CUSTOM" $'^radio button\t'
 for ((i = 0; i < 4; i++)); do
@@ -275,6 +314,15 @@ mf_check "and Orca says it as the label shows it" said ".*$((size - 1)) by $((si
 keys Right
 mf_check "Right makes it larger" value_is "$size"
 mf_check "and Orca says so" said ".*$size by $size.*"
+keys Down
+mf_check "Down makes it smaller" value_is $((size - 1))
+keys Up
+mf_check "Up makes it larger, as in a spin button" value_is "$size"
+mf_check "and Orca says so" said ".*$size by $size.*"
+keys Page_Down
+mf_check "Page Down makes it smaller" value_is $((size - 1))
+keys Page_Up
+mf_check "Page Up makes it larger" value_is "$size"
 keys Home
 mf_check "Home goes to the smallest side, 1" value_is 1
 keys End
@@ -312,8 +360,33 @@ mf_check "the focus is back on the Reset button, and Orca says it" said 'Reset p
 game ctrl+h
 mf_check "help opens" window_up '-=:Game Help:=-'
 mf_check "Orca reads the help window" heard 'Game Help.*(push button|dialog|frame)'
+mf_check "and the keys with its button" heard 'Keys: Tab goes between the Reset button and the board'
 keys Return
 mf_check "Enter closes it" mf_wait_no_window '-=:Game Help:=-' 10
+mf_check "the focus is back, and Orca says it" said "$BACK"
+game ctrl+h
+window_up '-=:Game Help:=-'
+keys Escape
+mf_check "Escape closes it too, as its close box does" mf_wait_no_window '-=:Game Help:=-' 10
+mf_check "the focus is back, and Orca says it" said "$BACK"
+
+# The Hall of Fame from the File menu: the records once, Escape as OK.
+fame_menu() {
+    sleep 1
+    game alt+f && sleep 0.5 && keys h
+    window_up "$FAME" || { keys Escape Escape && false; }
+}
+records='Beginner: .*Intermediate: .*Expert: '
+mf_check "the Hall of Fame opens from the File menu" mf_wait_until 20 fame_menu
+mf_check "and reads its records" heard "$records"
+keys Tab
+said '.*Clear High Scores.*' >/dev/null
+keys shift+Tab
+mf_check "Tab and Shift+Tab back to OK say OK" said 'OK push button\.'
+mf_check "but not the records again" not_heard "$records"
+keys Escape
+mf_check "Escape closes it, as OK does" mf_wait_no_window "$FAME" 10
+mf_check "with no question about clearing the records" mf_no_window 'Marrowfen 2'
 mf_check "the focus is back, and Orca says it" said "$BACK"
 
 game ctrl+a

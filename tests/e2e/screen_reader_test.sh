@@ -8,12 +8,12 @@
 # 0. Orca's own words ("Screen reader on.") reach the log, and no speech
 #    server was loaded to say them.
 # 1. Tab from the Reset button, which has the focus at first, onto the
-#    board: Orca reads the focus cell and its place ("covered", "column 1,
-#    row 1"), not the board's pane.
+#    board: Orca reads the focus cell, its place and the mines left
+#    ("covered", "column 1, row 1, 6 mines left"), not the board's pane.
 # 2. F plants a flag on it, Space takes it away and Space again opens it:
 #    each time Orca says what the cell has become ("flag", "covered",
 #    "empty" or a digit) without the player moving, after a flag's change
-#    with the mines left.
+#    with the mines left, and never the place again.
 # 3. Space and Right through the board until the game ends: Orca says what
 #    the last cell pressed became, that the game is lost or won (in how
 #    many seconds) and the face on the reset button.
@@ -59,21 +59,26 @@ mf_wait_until 10 side 6 || mf_die "Ctrl+B gave no Beginner board"
 # ------------------------------------------------ Tab onto the board ---
 
 key Tab
-mf_check "Tab onto the board: Orca reads the focus cell and its place" \
-    said 'covered\.' 'column 1, row 1\.'
+mf_check "Tab onto the board: Orca reads the focus cell, its place and the mines left" \
+    said 'covered\.' 'column 1, row 1, 6 mines left\.'
 mf_check "and not the board's pane" no_pane
 
 # ------------------------------------------ the cell changes in place ---
 
+# no_place : Orca has said no place since the mark, a second later.
+no_place() { sleep 1 && ! mf_orca_speech | grep -E 'column [0-9]+, row [0-9]+' >/dev/null; }
 key f
 mf_check "F: Orca says \"flag\" at once, then the mines left" \
-    said 'flag\.' 'column 1, row 1, 5 mines left\.'
+    said 'flag\.' '5 mines left\.'
+mf_check "and not the place, where the focus already is" no_place
 key space
 mf_check "Space on the flag: Orca says \"covered\", then the mines left" \
-    said 'covered\.' 'column 1, row 1, 6 mines left\.'
+    said 'covered\.' '6 mines left\.'
+mf_check "and not the place" no_place
 key space
 mf_check "Space on the safe corner: Orca says what it became" \
-    said '(empty|[1-8])\.' 'column 1, row 1\.'
+    said '(empty|[1-8])\.'
+mf_check "and not the place" no_place
 
 # ------------------------------------------------------ the game ends ---
 

@@ -78,6 +78,8 @@ TEST_P(DialogSummary, ThreeLinesWithTheirBlanks) {
             EXPECT_EQ(d.optionWords(*option), s.optionWords);
         }
     }
+    // A standard level holds the bars.
+    EXPECT_EQ(d.barLockWords(), level == "Custom" ? "" : "set by " + level + "; choose Custom to change it");
 }
 
 INSTANTIATE_TEST_SUITE_P(

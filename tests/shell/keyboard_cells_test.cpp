@@ -190,6 +190,18 @@ TEST(SpokenStatus, EveryLevelTheCountAndTheEndOfAGame) {
     h.main.MnuSndOn_Click();
     EXPECT_EQ(soundWords(h.main), "sound off");
 
+    // Space or F that does nothing says why.
+    CornerBoard idle;
+    EXPECT_EQ(idle.key(Key::Press, 2, 2), Command::Uncover);
+    EXPECT_EQ(idle.key(Key::Press, 2, 2), Command::None);
+    EXPECT_EQ(nothingDoneWords(idle.main, 2, 2), "1, already open");
+    EXPECT_EQ(idle.key(Key::Flag, 1, 2), Command::Flag);
+    EXPECT_EQ(idle.key(Key::Flag, 1, 2), Command::None);
+    EXPECT_EQ(nothingDoneWords(idle.main, 1, 2), "flag, already planted");
+    idle.key(Key::Press, 3, 3);
+    EXPECT_EQ(nothingDoneWords(idle.main, 3, 3), "game over");
+    EXPECT_EQ(nothingDoneWords(idle.main, 1, 1), "game over");
+
     CornerBoard lost;
     EXPECT_EQ(endWords(lost.main), "") << "during a game";
     lost.key(Key::Press, 3, 3);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/qt/notice_bar.h"
 #include "common/qt/qt_util.h"
 #include "options/qt/level_scroll_bar.h"
 
@@ -72,6 +73,12 @@ void CustomDialog::build() {
     makeLabel(this, model_.lblDensity);
     size_ = makeBar(this, model_.scrSize, model_.lblSize);
     density_ = makeBar(this, model_.scrDensity, model_.lblDensity);
+    // The dialog's own: a reader does not hear the game window's while the
+    // dialog is up. It reads the dialog's title and summary before it.
+    notices_ = new NoticeBar(this); // nothing to see: sized to nothing
+    notices_->setGeometry(0, 0, 0, 0);
+    size_->setNotices(notices_);
+    density_->setNotices(notices_);
 
     setTabOrder(size_, options_[0]);
     setTabOrder(options_[0], options_[1]);
@@ -136,6 +143,13 @@ void CustomDialog::refresh() {
     density_->setValue(model_.scrDensity.Value);
     size_->setValueWords(qs(model_.sizeWords()));
     density_->setValueWords(qs(model_.densityWords()));
+    // A standard level holds the bars, which the compact height hides.
+    const QString lock = qs(model_.barLockWords());
+    for (LevelScrollBar* bar : {size_, density_}) {
+        bar->setLocked(!lock.isEmpty());
+        if (bar->accessibleDescription() != lock)
+            bar->setAccessibleDescription(lock);
+    }
     QString text = qs(model_.Display.Caption);
     display_->setText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     setFixedSize(px(FrmCustom::kClientWidth), model_.Height / kTwipsPerPixel - kFrameAllowance);

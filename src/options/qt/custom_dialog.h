@@ -15,6 +15,7 @@ class QRadioButton;
 namespace mf::qt {
 
 class LevelScrollBar;
+class NoticeBar;
 
 class CustomDialog : public QDialog {
 public:
@@ -26,6 +27,8 @@ public:
     QRadioButton* option(std::size_t k) const { return options_[k]; }
     LevelScrollBar* sizeBar() const { return size_; }
     LevelScrollBar* densityBar() const { return density_; }
+    // Where a screen reader is told why a held bar does not move.
+    NoticeBar* notices() const { return notices_; }
     QLabel* display() const { return display_; }
     QPushButton* okButton() const { return ok_; }
 
@@ -43,6 +46,7 @@ private:
     QPushButton* ok_ = nullptr;
     LevelScrollBar* size_ = nullptr;
     LevelScrollBar* density_ = nullptr;
+    NoticeBar* notices_ = nullptr;
     bool syncing_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "common/qt/accessible_factory.h"
+#include "common/qt/notice_bar.h"
 #include "options/qt/level_bar_accessible.h"
 
 namespace mf::qt {
@@ -16,18 +17,34 @@ LevelScrollBar::LevelScrollBar(const QString& name, QWidget* parent)
 }
 
 // A scroll bar inverts its controls, so that Up and Page Up go towards the
-// top, the smaller values. The slider applies that inversion to Left and
-// Right too, which turns a horizontal bar's arrows round: put them back.
-// Up, Down, the Page keys, Home and End keep the bar's own way.
+// top, the smaller values. As a spin button, Up, Right and Page Up make the
+// value larger, Down, Left and Page Down smaller (the arrows by one, the
+// page keys by a page); Home and End go to the ends.
 void LevelScrollBar::keyPressEvent(QKeyEvent* event) {
-    const bool left = event->key() == Qt::Key_Left;
-    if (orientation() != Qt::Horizontal || (!left && event->key() != Qt::Key_Right)) {
+    const bool backwards = isRightToLeft();
+    SliderAction action = SliderNoAction;
+    switch (event->key()) {
+    case Qt::Key_Up: action = SliderSingleStepAdd; break;
+    case Qt::Key_Down: action = SliderSingleStepSub; break;
+    case Qt::Key_Right: action = backwards ? SliderSingleStepSub : SliderSingleStepAdd; break;
+    case Qt::Key_Left: action = backwards ? SliderSingleStepAdd : SliderSingleStepSub; break;
+    case Qt::Key_PageUp: action = SliderPageStepAdd; break;
+    case Qt::Key_PageDown: action = SliderPageStepSub; break;
+    case Qt::Key_Home: action = SliderToMinimum; break;
+    case Qt::Key_End: action = SliderToMaximum; break;
+    default: break;
+    }
+    if (action == SliderNoAction || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
         QScrollBar::keyPressEvent(event);
         return;
     }
-    const bool smaller = left != isRightToLeft();
-    triggerAction(smaller ? SliderSingleStepSub : SliderSingleStepAdd);
     event->accept();
+    if (!locked_) {
+        triggerAction(action);
+        return;
+    }
+    if (notices_) // held by the level: say why it does not move
+        notices_->say(accessibleDescription());
 }
 
 } // namespace mf::qt

@@ -49,12 +49,20 @@ ScoresDialog::ScoresDialog(Scores& model, QWidget* parent)
         times_[i] = addLabel(model_.LblTime[i], value, kBlue);
     }
     ok_->setFocus();
+    ok_->installEventFilter(this);
     refresh();
 }
 
+bool ScoresDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ok_ && event->type() == QEvent::FocusOut)
+        ok_->setAccessibleDescription(QString()); // the records have been read
+    return QDialog::eventFilter(watched, event);
+}
+
 // A screen reader reads the rows as words with OK, which has the focus when
-// the window opens and is what say-all reads. The window itself does not
-// carry them too: they would be read twice as it opens.
+// the window opens (a reader reads a window's labels as it opens, not its
+// description). OK keeps them until the focus first leaves it: Tab back to
+// it does not read them again. New records after a clear are read once more.
 void ScoresDialog::refresh() {
     for (std::size_t i = 0; i < names_.size(); ++i) {
         names_[i]->setText(qs(model_.LblName[i].Caption));
@@ -100,11 +108,11 @@ void ScoresDialog::okClicked() {
         accept();
 }
 
-// The window has no cancel button, so Escape does nothing; Enter still
-// presses the default button.
+// Escape closes the window as OK does; Enter presses the default button.
 void ScoresDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        okClicked();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -26,6 +26,7 @@ public:
     void refresh();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 

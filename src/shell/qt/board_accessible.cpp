@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/qt/board_accessible.h"
 
+#include <QStringList>
+
 #include "shell/qt/board_widget.h"
 #include "shell/cell_names.h"
 #include "shell/qt/minefield_accessible.h"
@@ -34,41 +36,47 @@ MinefieldAccessible* BoardAccessible::table() const {
 void BoardAccessible::announce(bool focusMoved) {
     const Main& model = board()->model();
     const bool renamed = table()->announceNames();
-    if (focusMoved || renamed)
-        table()->announceFocus();
-    // Last, so that it is not cut short by the focus cell.
+    QStringList words;
     if (model.boardsBuilt != toldBoard_) {
+        // A new board is said first, and with it the place the focus cell
+        // went back to, in one notice: a focus after it would cut it short.
         toldBoard_ = model.boardsBuilt;
-        board()->strip()->say(qs(boardWords(model)));
+        words << qs(boardWords(model));
+        if (board()->hasFocus()) {
+            table()->leaveFocus();
+            const BoardCursor& cursor = board()->cursor();
+            words << qs(cellPlace(cursor.column(), cursor.row()));
+        }
+    } else if (focusMoved || renamed) {
+        table()->announceFocus(!focusMoved);
     }
-    announceEnd(renamed);
-    tellOnChange(toldSound_, qs(soundWords(model)));
+    if (const QString end = endNews(renamed); !end.isEmpty())
+        words << end;
+    if (const QString sound = qs(soundWords(model)); toldSound_ != sound) {
+        if (!toldSound_.isEmpty()) // not the first one
+            words << sound;
+        toldSound_ = sound;
+    }
+    if (!words.isEmpty())
+        board()->strip()->say(words.join(QStringLiteral(", ")));
 }
 
-// Says a state that has changed since it was last told; not the first one.
-void BoardAccessible::tellOnChange(QString& told, const QString& now) {
-    if (told == now)
-        return;
-    if (!told.isEmpty())
-        board()->strip()->say(now);
-    told = now;
-}
-
-void BoardAccessible::announceEnd(bool renamed) {
+// How the game ended, once, when it has; else empty.
+QString BoardAccessible::endNews(bool renamed) {
     const Main& model = board()->model();
     const StatusStrip& strip = model.strip;
     const QString end = strip.Reset.Visible
                             ? qs(endWords(model) + ", " + faceName(strip.Reset.picture))
                             : QString();
-    if (end == toldEnd_)
-        return;
+    if (end == toldEnd_ || end.isEmpty()) {
+        toldEnd_ = end;
+        return {};
+    }
     toldEnd_ = end;
-    if (end.isEmpty())
-        return;
     // The notice cuts the focus cell's reading short, so it repeats what the
     // cell has become.
     QAccessibleInterface* cell = renamed ? table()->focusedCell() : nullptr;
-    board()->strip()->say(cell ? cell->text(QAccessible::Name) + QStringLiteral(", ") + end : end);
+    return cell ? cell->text(QAccessible::Name) + QStringLiteral(", ") + end : end;
 }
 
 int BoardAccessible::childCount() const { return QAccessibleWidget::childCount() + 1; }

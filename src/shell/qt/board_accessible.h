@@ -22,7 +22,8 @@ public:
 
     // Tells a screen reader what changed on the board since the last call:
     // a new board, the names of the cells, the focus cell when it moved or
-    // changed, how the game ended, and the sound switched on or off.
+    // changed, how the game ended, and the sound switched on or off. What is
+    // not the focus cell's is said in one notice, the new board first.
     void announce(bool focusMoved);
 
     int childCount() const override;
@@ -33,10 +34,9 @@ public:
 private:
     BoardWidget* board() const;
 
-    void announceEnd(bool renamed);
+    QString endNews(bool renamed);
 
     mutable MinefieldAccessible* table_ = nullptr;
-    void tellOnChange(QString& told, const QString& now);
 
     int toldBoard_ = -1; // Main::boardsBuilt as last announced
     QString toldSound_;  // the sound switch as last announced

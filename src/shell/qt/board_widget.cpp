@@ -11,6 +11,7 @@
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/minefield_accessible.h"
 #include "shell/qt/strip_widget.h"
+#include "shell/spoken_status.h"
 #include "common/qt/qt_util.h"
 
 namespace mf::qt {
@@ -221,6 +222,8 @@ void BoardWidget::keyPressEvent(QKeyEvent* event) {
         const BoardCursor::Command command = cursor_.commandFor(model_.field, *key);
         if (command != BoardCursor::Command::None)
             dispatch([this, command] { cursor_.perform(model_, command); });
+        else // nothing to see: say why
+            strip_->say(qs(nothingDoneWords(model_, cursor_.column(), cursor_.row())));
         return;
     }
     if (cursor_.move(*key, model_.field.BoardSize))
@@ -228,9 +231,13 @@ void BoardWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void BoardWidget::focusInEvent(QFocusEvent* event) {
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+    const bool byTab = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (byTab)
         keyboardUsed_ = true;
     cursor_.follow(model_);
+    if (byTab)
+        if (BoardAccessible* accessible = BoardAccessible::of(this))
+            accessible->table()->noteEntry(); // the mines left, once, with the cell
     // The widget's own focus is told once this event is over; the cell's
     // must come after it, or a screen reader stays on the widget.
     QMetaObject::invokeMethod(this, [this] { announceFocus(); }, Qt::QueuedConnection);

@@ -29,7 +29,10 @@ QAccessibleInterface* CellAccessible::table() const { return table_; }
 QString CellAccessible::text(QAccessible::Text t) const {
     switch (t) {
     case QAccessible::Name: return name();
-    case QAccessible::Description: return qs(cellPlace(column(), row())) + table_->countNote(index_);
+    case QAccessible::Description: {
+        const QString note = table_->countNote(index_); // ", 5 mines left"
+        return placeSaid_ ? note.mid(2) : qs(cellPlace(column(), row())) + note;
+    }
     default: return {};
     }
 }

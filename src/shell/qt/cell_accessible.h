@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One cell of the minefield table for screen readers: named by what it
-// shows ("covered", "flag", "3", ...), described by its column and row.
+// shows ("covered", "flag", "3", ...), described by its column and row. A
+// cell remade where the focus stands (Space or F changed it) leaves its
+// place out: the reader has just said it.
 #pragma once
 
 #include <QAccessibleInterface>
@@ -11,11 +13,13 @@ class MinefieldAccessible;
 
 class CellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
-    CellAccessible(MinefieldAccessible* table, int index) : table_(table), index_(index) {}
+    CellAccessible(MinefieldAccessible* table, int index, bool placeSaid = false)
+        : table_(table), index_(index), placeSaid_(placeSaid) {}
 
     int column() const;
     int row() const;
     QString name() const;
+    bool placeSaid() const { return placeSaid_; }
 
     // QAccessibleInterface
     bool isValid() const override;
@@ -45,6 +49,7 @@ public:
 private:
     MinefieldAccessible* table_;
     int index_; // CellIndex
+    bool placeSaid_;
 };
 
 } // namespace mf::qt

@@ -85,6 +85,9 @@ void HelpView::build() {
     ok_->setFocus();
     ok_->setText(wrapCaption(qs(model_.Ok.Caption), ok_->fontMetrics(), ok_->width() - 2 * kButtonMargin));
     makeSpeakingButton(ok_); // read without the line break
+    // The keys, read with the button that has the focus as the window opens:
+    // a reader reads a window's labels then, not its description.
+    ok_->setAccessibleDescription(QString::fromLatin1(HelpFrm::kKeysWords));
 
     makeLabel(this, model_.Label7, gameFont(QStringLiteral("MS Sans Serif"), 8.25));
     const std::vector<const Label*> texts{&model_.Label4, &model_.Label5, &model_.Label6, &model_.Label2};

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The help window on screen, drawn from its model. Its button and its close
-// box go to the model's handlers; Escape does nothing, as there is no Cancel.
+// box go to the model's handlers; Escape closes it as the close box does.
 #pragma once
 
 #include <QDialog>
@@ -17,7 +17,7 @@ public:
 
     QPushButton* okButton() const { return ok_; }
 
-    void reject() override {}
+    void reject() override { close(); } // Escape: the close box's way
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -101,6 +101,9 @@ void MainView::buildMenu() {
                 QMenu* menu = parent == menuBar() ? menuBar()->addMenu(qs(node.item->Caption))
                                                   : static_cast<QMenu*>(parent)->addMenu(qs(node.item->Caption));
                 menu->setObjectName(qs(node.name));
+                // A popup menu is named by its window title, which Qt leaves
+                // empty: a screen reader would not say which menu opened.
+                menu->setAccessibleName(spokenCaption(qs(node.item->Caption)));
                 for (const MainMenu::Node& child : node.children)
                     add(menu, child);
                 return;

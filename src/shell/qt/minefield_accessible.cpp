@@ -147,7 +147,7 @@ bool MinefieldAccessible::announceNames() {
     }
     noteCount(focusIndex, focusRenamed, flagChanged);
     if (focusRenamed)
-        tellName(renew(focusIndex));
+        tellName(renew(focusIndex, true));
     return focusRenamed;
 }
 
@@ -171,21 +171,51 @@ void MinefieldAccessible::tellName(CellAccessible* cell) {
 
 // The cell's old object goes: a screen reader takes the cell it stood on for
 // gone, and reads the new one as it takes the focus.
-CellAccessible* MinefieldAccessible::renew(int index) {
+CellAccessible* MinefieldAccessible::renew(int index, bool placeSaid) {
     CellAccessible*& old = cells_[index];
     if (old)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
-    old = nullptr;
-    return cell(index);
+    old = new CellAccessible(this, index, placeSaid);
+    QAccessible::registerAccessibleInterface(old);
+    heard_[index] = QString();
+    return old;
 }
 
-void MinefieldAccessible::announceFocus() {
-    if (board_ && board_->cursor().index() != noteCell_)
+void MinefieldAccessible::announceFocus(bool inPlace) {
+    if (!board_)
+        return;
+    const int index = board_->cursor().index();
+    if (index != noteCell_)
         noteCell_ = -1;
-    if (QAccessibleInterface* focused = focusedCell()) {
-        QAccessibleEvent focus(focused, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
+    QAccessibleInterface* focused = focusedCell();
+    if (!focused)
+        return;
+    if (!inPlace) {
+        const QString& heard = heard_[index];
+        if (cells_[index]->placeSaid() || (!heard.isNull() && heard != focused->text(QAccessible::Description)))
+            focused = renew(index, false);
     }
+    heard_[index] = focused->text(QAccessible::Description);
+    heardCell_ = index;
+    QAccessibleEvent focus(focused, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void MinefieldAccessible::leaveFocus() {
+    if (heardCell_ >= 0 && cells_[heardCell_])
+        renew(heardCell_, false);
+    heardCell_ = -1;
+    // Its place is said with the board: the focus cell keeps it too.
+    const int index = board_ ? board_->cursor().index() : -1;
+    if (index >= 0 && cells_[index] && cells_[index]->placeSaid())
+        renew(index, false);
+}
+
+void MinefieldAccessible::noteEntry() {
+    if (!board_)
+        return;
+    noteCell_ = board_->cursor().index();
+    note_ = QStringLiteral(", ") + qs(minesLeftWords(board_->model().field.MinesLeft));
 }
 
 } // namespace mf::qt

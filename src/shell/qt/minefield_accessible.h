@@ -35,11 +35,22 @@ public:
     // Sends a reorder when the board changed its side and a name change for
     // the cells whose name changed since the last call. A screen reader says
     // nothing when the cell it stands on changes its name, but reads a cell
-    // that takes the focus: the focus cell, renamed, becomes a new object,
-    // and true is returned for the caller to focus it. Only call these while
-    // QAccessible::isActive().
+    // that takes the focus: the focus cell, renamed, becomes a new object
+    // that leaves its place out, and true is returned for the caller to
+    // focus it. Only call these while QAccessible::isActive().
     bool announceNames();
-    void announceFocus();
+    // Focuses the focus cell for the reader. A cell read before with other
+    // words than it has now is remade first, as the reader keeps what it
+    // read of an object; inPlace: the cell has just been remade where the
+    // focus stood, and is focused as it is.
+    void announceFocus(bool inPlace = false);
+    // The board has been built anew and the place of its focus cell is said
+    // in words: the cell the reader last stood on is remade, so that the
+    // next focus is read wherever it goes.
+    void leaveFocus();
+    // The keyboard came to the board by Tab: the focus cell carries the
+    // mines left until the focus moves on.
+    void noteEntry();
 
     // What the player's last flag did to the count, said after the place of
     // the cell it was planted on or taken from: ", 5 mines left"; else empty.
@@ -85,7 +96,7 @@ public:
 
 private:
     static void tellName(CellAccessible* cell);
-    CellAccessible* renew(int index);
+    CellAccessible* renew(int index, bool placeSaid);
 
     QPointer<BoardWidget> board_;
     mutable std::array<CellAccessible*, kCellCount> cells_{};
@@ -95,6 +106,8 @@ private:
     int toldSide_ = -1;                          // side as last announced
     int toldBoard_ = -1;                         // Main::boardsBuilt as last announced
     int noteCell_ = -1;                          // the cell that carries the count note
+    int heardCell_ = -1;                         // the cell last focused for the reader
+    std::array<QString, kCellCount> heard_;      // descriptions as last focused; null: not since made
     QString note_;
 };
 

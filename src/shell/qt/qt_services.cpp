@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "options/qt/custom_dialog.h"
@@ -90,6 +93,18 @@ std::string QtInputBox::ask(const std::string& prompt, const std::string& title,
     box.setTextEchoMode(QLineEdit::Normal);
     box.setTextValue(QString());
     box.setAccessibleDescription(qs(description));
+    // Wide enough that the window manager shows the whole title: room for
+    // it in a large bold face, and for three title buttons and an icon on
+    // either side of it.
+    QFont titleFace = box.font();
+    titleFace.setBold(true);
+    titleFace.setPointSizeF(kTitleRoomPoints);
+    const int room = QFontMetrics(titleFace).horizontalAdvance(qs(title)) + 8 * kTitleButtonRoom;
+    // The box sizes itself to its layout: the entry field takes the room.
+    if (auto* entry = box.findChild<QLineEdit*>()) {
+        const QMargins margins = box.layout() ? box.layout()->contentsMargins() : QMargins();
+        entry->setMinimumWidth(room - margins.left() - margins.right());
+    }
     return box.exec() == QDialog::Accepted ? box.textValue().toStdString() : std::string();
 }
 

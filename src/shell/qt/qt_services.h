@@ -34,6 +34,11 @@ private:
 
 class QtInputBox : public InputBox, public BeforeShow {
 public:
+    // The room its title is given: a bold face of this size, and this many
+    // pixels for each of the buttons and icons of a title bar.
+    static constexpr double kTitleRoomPoints = 14;
+    static constexpr int kTitleButtonRoom = 32;
+
     void setParent(QWidget* parent) { parent_ = parent; }
     std::string ask(const std::string& prompt, const std::string& title,
                     const std::string& description = {}) override;

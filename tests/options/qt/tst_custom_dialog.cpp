@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "fakes.h"
+#include "common/qt/notice_bar.h"
 #include "options/qt/custom_dialog.h"
 #include "options/qt/level_scroll_bar.h"
 
@@ -59,6 +60,7 @@ private slots:
     void barsAreNamedForTheirLabelsAndSpeakTheDisplaysWords();
     void enterPressesOkOnlyWhenItHasTheFocus();
     void choosingAnOptionSpeaksTheBoardItSets();
+    void aStandardLevelHoldsTheBarsAndSaysSo();
 };
 
 void TestCustomDialog::opensAsLeftCompactForStandardLevel() {
@@ -147,19 +149,24 @@ void TestCustomDialog::barKeysGoTheDesktopsWay_data() {
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("expected");
     const int none = Qt::NoModifier;
+    // As a spin button: Right, Up and Page Up larger; Left, Down and Page
+    // Down smaller (a page is one); Home and End the ends.
     QTest::newRow("size Right") << 0 << int(Qt::Key_Right) << none << 10;
-    QTest::newRow("size Down") << 0 << int(Qt::Key_Down) << none << 10;
-    QTest::newRow("size Page Down") << 0 << int(Qt::Key_PageDown) << none << 10;
+    QTest::newRow("size Up") << 0 << int(Qt::Key_Up) << none << 10;
+    QTest::newRow("size Page Up") << 0 << int(Qt::Key_PageUp) << none << 10;
     QTest::newRow("size keypad Right") << 0 << int(Qt::Key_Right) << int(Qt::KeypadModifier) << 10;
+    QTest::newRow("size keypad Up") << 0 << int(Qt::Key_Up) << int(Qt::KeypadModifier) << 10;
     QTest::newRow("size Left") << 0 << int(Qt::Key_Left) << none << 8;
-    QTest::newRow("size Up") << 0 << int(Qt::Key_Up) << none << 8;
-    QTest::newRow("size Page Up") << 0 << int(Qt::Key_PageUp) << none << 8;
+    QTest::newRow("size Down") << 0 << int(Qt::Key_Down) << none << 8;
+    QTest::newRow("size Page Down") << 0 << int(Qt::Key_PageDown) << none << 8;
     QTest::newRow("size Home") << 0 << int(Qt::Key_Home) << none << 1;
     QTest::newRow("size End") << 0 << int(Qt::Key_End) << none << 14;
     QTest::newRow("density Right") << 1 << int(Qt::Key_Right) << none << 36;
-    QTest::newRow("density Page Down") << 1 << int(Qt::Key_PageDown) << none << 36;
+    QTest::newRow("density Up") << 1 << int(Qt::Key_Up) << none << 36;
+    QTest::newRow("density Page Up") << 1 << int(Qt::Key_PageUp) << none << 36;
     QTest::newRow("density Left") << 1 << int(Qt::Key_Left) << none << 34;
-    QTest::newRow("density Up") << 1 << int(Qt::Key_Up) << none << 34;
+    QTest::newRow("density Down") << 1 << int(Qt::Key_Down) << none << 34;
+    QTest::newRow("density Page Down") << 1 << int(Qt::Key_PageDown) << none << 34;
     QTest::newRow("density Home") << 1 << int(Qt::Key_Home) << none << 5;
     QTest::newRow("density End") << 1 << int(Qt::Key_End) << none << 50;
 }
@@ -257,6 +264,42 @@ void TestCustomDialog::choosingAnOptionSpeaksTheBoardItSets() {
     QCOMPARE(spoken(dialog.option(3), QAccessible::Description), QStringLiteral("2 by 2, 2 mines"));
     dialog.densityBar()->setValue(25);
     QCOMPARE(spoken(dialog.option(3), QAccessible::Description), QStringLiteral("2 by 2, 1 mine"));
+}
+
+// On a standard level the bars keep the first focus but do not move, and
+// say why. Custom frees them.
+void TestCustomDialog::aStandardLevelHoldsTheBarsAndSaysSo() {
+    OpenedDialog opened; // Intermediate
+    QVERIFY(QTest::qWaitForWindowActive(&opened.dialog));
+    CustomDialog& dialog = opened.dialog;
+    FrmCustom& model = opened.h.main.custom();
+    QCOMPARE(dialog.focusWidget(), dialog.sizeBar());
+    const QString held = QStringLiteral("set by Intermediate; choose Custom to change it");
+    QCOMPARE(spoken(dialog.sizeBar(), QAccessible::Description), held);
+    QCOMPARE(spoken(dialog.densityBar(), QAccessible::Description), held);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Left, Qt::Key_Down,
+                              Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End}) {
+        QTest::keyClick(dialog.sizeBar(), key);
+        QTest::keyClick(dialog.densityBar(), key);
+        QCOMPARE(dialog.sizeBar()->value(), 11);
+        QCOMPARE(dialog.densityBar()->value(), 20);
+        QCOMPARE(model.scrSize.Value, 11);
+        QCOMPARE(spokenValue(dialog.sizeBar()), QStringLiteral("11 by 11"));
+        // The dialog's notice says why.
+        QAccessibleInterface* notices = QAccessible::queryAccessibleInterface(dialog.notices());
+        QCOMPARE(notices->role(), QAccessible::StatusBar);
+        QCOMPARE(notices->child(notices->childCount() - 1)->text(QAccessible::Name), held);
+    }
+    QTest::mouseClick(dialog.option(0), Qt::LeftButton);
+    QCOMPARE(spoken(dialog.sizeBar(), QAccessible::Description),
+             QStringLiteral("set by Beginner; choose Custom to change it"));
+
+    QTest::mouseClick(dialog.option(3), Qt::LeftButton);
+    QVERIFY(spoken(dialog.sizeBar(), QAccessible::Description).isEmpty());
+    QVERIFY(spoken(dialog.densityBar(), QAccessible::Description).isEmpty());
+    QTest::keyClick(dialog.sizeBar(), Qt::Key_Up);
+    QCOMPARE(model.scrSize.Value, 7);
+    QCOMPARE(spokenValue(dialog.sizeBar()), QStringLiteral("7 by 7"));
 }
 
 QTEST_MAIN(TestCustomDialog)

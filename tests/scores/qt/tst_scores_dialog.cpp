@@ -149,9 +149,10 @@ private slots:
         QCOMPARE(clear->text(), QStringLiteral("   Clear High\nScores"));
     }
 
-    // The rows, read as words with OK (which has the focus, and is what
-    // say-all reads); the labels keep their texts.
-    void theRecordsAreReadWithOk() {
+    // The rows, read as words with OK as the window opens, and not again
+    // when Tab comes back to it; once more after a clear. The labels keep
+    // their texts.
+    void theRecordsAreReadWithOkOnce() {
         writeRecords(path_, "Ann", 1);
         Scores model(box_, path_);
         model.Form_Load();
@@ -159,8 +160,15 @@ private slots:
         QPushButton* ok = button(d, QStringLiteral("OK"));
         const QString records = QStringLiteral("Beginner: Ann, 1 second. Intermediate: Ann, 2 seconds. "
                                                "Expert: Ann, 3 seconds.");
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(QAccessible::queryAccessibleInterface(ok)->text(QAccessible::Description), records);
         QCOMPARE(row(d, 840), QStringList({"Ann", "In", "1", "Seconds"}));
+        QTest::keyClick(&d, Qt::Key_Tab);
+        QVERIFY(!ok->hasFocus());
+        QTest::keyClick(&d, Qt::Key_Backtab);
+        QVERIFY(ok->hasFocus());
+        QVERIFY(QAccessible::queryAccessibleInterface(ok)->text(QAccessible::Description).isEmpty());
 
         box_.answers = {mf::vbYes};
         QTest::mouseClick(button(d, QStringLiteral("Clear")), Qt::LeftButton);
@@ -261,14 +269,26 @@ private slots:
         model.Form_Unload();
     }
 
-    void escapeDoesNotCloseTheWindow() {
-        Scores model(box_, path_);
-        ScoresDialog d(model);
-        d.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&d));
-        QTest::keyClick(&d, Qt::Key_Escape);
-        QVERIFY(d.isVisible());
-        QVERIFY(model.Visible);
+    // Escape closes the window as OK does, from either button, and never
+    // reaches the clear question.
+    void escapeClosesTheWindowAsOk() {
+        for (const QString& focus : {QStringLiteral("OK"), QStringLiteral("Clear")}) {
+            writeRecords(path_, "Ann", 10);
+            Scores model(box_, path_);
+            model.Form_Load();
+            ScoresDialog d(model);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            button(d, focus)->setFocus();
+            box_.calls.clear();
+            QTest::keyClick(&d, Qt::Key_Escape);
+            QVERIFY2(!d.isVisible(), qPrintable(focus));
+            QVERIFY(!model.Visible);
+            QCOMPARE(d.result(), int(QDialog::Accepted));
+            QVERIFY(box_.calls.empty());
+            QCOMPARE(row(d, 840), QStringList({"Ann", "In", "10", "Seconds"}));
+            model.Form_Unload();
+        }
     }
 };
 

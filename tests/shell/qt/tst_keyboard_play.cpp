@@ -15,6 +15,7 @@
 #include "shell/qt/board_accessible.h"
 #include "shell/qt/board_widget.h"
 #include "shell/qt/main_view.h"
+#include "shell/qt/minefield_accessible.h"
 
 using namespace mf;
 using namespace mf::fakes;
@@ -91,6 +92,7 @@ private slots:
     void focusCellDrawnOnlyWhileTheKeyboardHasTheBoard();
     void screenReaderSeesTheCellsAndTheFace();
     void screenReaderHearsTheStatusStrip();
+    void screenReaderHearsWhyAKeyDidNothing();
 };
 
 void TestKeyboardPlay::wholeBeginnerRoundByKeysAlone() {
@@ -356,9 +358,11 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
         parts << bar->child(i)->text(QAccessible::Name);
     QCOMPARE(parts.mid(0, 2), (QStringList{"TIME: 0", "Reset"}));
     QVERIFY(parts.contains(QStringLiteral("MINES:  24")));
-    QCOMPARE(heard(), QStringLiteral("Intermediate, 11 by 11, 24 mines"));
+    // With the board's focus, a new board is said first, then the place
+    // the focus cell went back to, in one notice.
+    QCOMPARE(heard(), QStringLiteral("Intermediate, 11 by 11, 24 mines, column 1, row 1"));
     p.key(Qt::Key_B, Qt::ControlModifier);
-    QCOMPARE(heard(), QStringLiteral("Beginner, 6 by 6, 6 mines"));
+    QCOMPARE(heard(), QStringLiteral("Beginner, 6 by 6, 6 mines, column 1, row 1"));
     p.key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(heard(), QStringLiteral("sound off"));
     QAccessibleInterface* notice = bar->child(bar->childCount() - 1);
@@ -368,11 +372,12 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
     p.h.customBoard(3, {{3, 3}});
     heard();
     const auto focusPlace = [&] {
-        return pane->focusChild()->text(QAccessible::Name) + ", " +
-               pane->focusChild()->text(QAccessible::Description);
+        const QString description = pane->focusChild()->text(QAccessible::Description);
+        return pane->focusChild()->text(QAccessible::Name) + (description.isEmpty() ? "" : ", " + description);
     };
-    const QStringList places = {"flag, column 1, row 1, 0 mines left",
-                                "covered, column 1, row 1, 1 mine left", "empty, column 1, row 1"};
+    // Space and F where the focus stands: what the cell became and the
+    // count, not the place again.
+    const QStringList places = {"flag, 0 mines left", "covered, 1 mine left", "empty"};
     for (const QString& place : places) {
         p.key(place.startsWith("flag") ? Qt::Key_F : Qt::Key_Space);
         pane->announce(false);
@@ -386,7 +391,7 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
         heard();
     }
     p.h.customBoard(3, {{3, 3}}); // on a new board the count is said afresh
-    QCOMPARE(heard(), QStringLiteral("Custom, 3 by 3, 1 mine"));
+    QCOMPARE(heard(), QStringLiteral("Custom, 3 by 3, 1 mine, column 1, row 1"));
     QCOMPARE(focusPlace(), QStringLiteral("covered, column 1, row 1"));
     p.goTo(3, 3);
     p.key(Qt::Key_Space);
@@ -411,6 +416,65 @@ void TestKeyboardPlay::screenReaderHearsTheStatusStrip() {
     QCOMPARE(p.view.focusWidget(), p.view.resetWord());
     QCOMPARE(boardFocus.count, 0);
     QCOMPARE(heard(), QStringLiteral("Expert, 14 by 14, 49 mines"));
+}
+
+// Space or F that changes nothing says why; Tab onto the board gives the
+// mines left with the focus cell, until the focus moves on; a cell moved to
+// after Space says its place again.
+void TestKeyboardPlay::screenReaderHearsWhyAKeyDidNothing() {
+    Played p;
+    QVERIFY(p.ready());
+    BoardAccessible* pane = BoardAccessible::of(p.board());
+    QAccessibleInterface* bar = pane->child(0);
+    const auto notice = [&] { return bar->child(bar->childCount() - 1)->text(QAccessible::Name); };
+    const auto heard = [&] {
+        pane->announce(false);
+        return notice();
+    };
+    const auto focusDescription = [&] { return pane->focusChild()->text(QAccessible::Description); };
+    // A key that moves the focus cell, and the focus told as a listening
+    // reader is told it.
+    const auto move = [&](Qt::Key k) {
+        p.key(k);
+        pane->table()->announceFocus();
+    };
+    p.h.setSafe(false);
+    p.h.customBoard(3, {{3, 3}, {3, 1}});
+    heard();
+    p.goTo(2, 2);
+    p.key(Qt::Key_Space);
+    pane->announce(false);
+    QCOMPARE(pane->focusChild()->text(QAccessible::Name), QStringLiteral("2"));
+    QVERIFY(focusDescription().isEmpty()); // the place was said as the focus came
+    for (const Qt::Key k : {Qt::Key_Space, Qt::Key_F}) {
+        p.key(k);
+        QCOMPARE(notice(), QStringLiteral("2, already open"));
+    }
+    move(Qt::Key_Left);
+    move(Qt::Key_Right);
+    QCOMPARE(focusDescription(), QStringLiteral("column 2, row 2")); // moved back: the place again
+    move(Qt::Key_Up);
+    p.key(Qt::Key_F);
+    pane->announce(false);
+    p.key(Qt::Key_F);
+    QCOMPARE(notice(), QStringLiteral("flag, already planted"));
+
+    p.view.resetWord()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(p.view.resetWord(), Qt::Key_Tab);
+    QVERIFY(p.board()->hasFocus());
+    pane->table()->announceFocus(); // as the window tells a listening reader
+    QCOMPARE(focusDescription(), QStringLiteral("column 2, row 1, 1 mine left"));
+    move(Qt::Key_Down);
+    move(Qt::Key_Up);
+    QCOMPARE(focusDescription(), QStringLiteral("column 2, row 1"));
+
+    p.goTo(3, 3);
+    p.key(Qt::Key_Space); // lost
+    heard();
+    for (const Qt::Key k : {Qt::Key_Space, Qt::Key_F}) {
+        p.key(k);
+        QCOMPARE(notice(), QStringLiteral("game over"));
+    }
 }
 
 QTEST_MAIN(TestKeyboardPlay)

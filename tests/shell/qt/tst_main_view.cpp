@@ -111,6 +111,13 @@ void TestMainView::menuTreeOrder() {
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
     QCOMPARE(entries, (QStringList{"&New Game", "&Reset", "-", "&About...", "&High Scores...", "-",
                                    "&Quit"}));
+    // A screen reader says which menu opened: "File menu", not only its
+    // first item.
+    QStringList spoken;
+    for (QAction* a : view.menuBar()->actions())
+        spoken << QAccessible::queryAccessibleInterface(a->menu())->text(QAccessible::Name);
+    spoken << QAccessible::queryAccessibleInterface(file->actions().first()->menu())->text(QAccessible::Name);
+    QCOMPARE(spoken, (QStringList{"File", "Options", "View", "Help", "New Game"}));
 }
 
 void TestMainView::controlKeyBuildsExpertBoardAndGrowsWindow() {

@@ -148,8 +148,14 @@ void TestQtServices::inputBoxGivesTheTextOrNothingOnCancel() {
         QCOMPARE(box->accessibleDescription(), QStringLiteral("New Beginner record: 12 seconds"));
         for (QLabel* label : box->findChildren<QLabel*>())
             QVERIFY(!label->text().contains(QStringLiteral("record")));
+        // The whole title shows under a title bar's buttons.
+        QFont title = box->font();
+        title.setBold(true);
+        title.setPointSizeF(14);
+        const bool wide = box->minimumWidth() >= QFontMetrics(title).horizontalAdvance(box->windowTitle()) + 6 * 32;
         box->setTextValue(QStringLiteral("  Zoë  "));
         box->accept();
+        QVERIFY(wide);
     });
     QCOMPARE(input.ask("Enter Your Name", "Congratulations!", "New Beginner record: 12 seconds"),
              std::string("  Zoë  "));

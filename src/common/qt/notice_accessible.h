@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAccessibleInterface>
+#include <QAccessibleWidget>
 #include <QPointer>
 #include <QString>
 
@@ -41,6 +42,24 @@ private:
     QPointer<QWidget> owner_; // the widget whose accessible holds the notice
     QString text_;
     int said_ = 0;   // notices told so far: a later one outlives an earlier's timer
+};
+
+// A widget read as a status bar whose last child is a notice: a reader says
+// a notice in a status bar as it shows, without calling it a notification
+// and without the window around it (NoticeBar).
+class NoticeBarAccessible : public QAccessibleWidget {
+public:
+    explicit NoticeBarAccessible(QWidget* bar);
+    ~NoticeBarAccessible() override;
+
+    NoticeAccessible* notice() const;
+
+    int childCount() const override;
+    QAccessibleInterface* child(int index) const override;
+    int indexOfChild(const QAccessibleInterface* child) const override;
+
+private:
+    mutable NoticeAccessible* notice_ = nullptr;
 };
 
 } // namespace mf::qt

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/qt/notice_accessible.h"
+#include "common/qt/notice_accessible.h"
 
 #include <QTimer>
-
 #include <QWidget>
 
 namespace mf::qt {
@@ -34,6 +33,35 @@ QAccessible::State NoticeAccessible::state() const {
     QAccessible::State s;
     s.invisible = text_.isEmpty();
     return s;
+}
+
+NoticeBarAccessible::NoticeBarAccessible(QWidget* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
+
+NoticeBarAccessible::~NoticeBarAccessible() {
+    if (notice_)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notice_));
+}
+
+NoticeAccessible* NoticeBarAccessible::notice() const {
+    if (!notice_) {
+        notice_ = new NoticeAccessible(widget());
+        QAccessible::registerAccessibleInterface(notice_);
+    }
+    return notice_;
+}
+
+int NoticeBarAccessible::childCount() const { return QAccessibleWidget::childCount() + 1; }
+
+QAccessibleInterface* NoticeBarAccessible::child(int index) const {
+    if (index == QAccessibleWidget::childCount())
+        return notice();
+    return QAccessibleWidget::child(index);
+}
+
+int NoticeBarAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    if (child && child == notice_)
+        return QAccessibleWidget::childCount();
+    return QAccessibleWidget::indexOfChild(child);
 }
 
 } // namespace mf::qt
