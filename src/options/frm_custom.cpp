@@ -12,20 +12,16 @@ namespace mf {
 namespace {
 
 struct Level {
-    const char* name;
     int size;
     int density;
 };
 
-// Beginner, Intermediate, Expert; Custom keeps the scroll values.
-constexpr std::array<Level, 3> kLevels = {{
-    {"Beginner", 6, 18},
-    {"Intermediate", 11, 20},
-    {"Expert", 14, 25},
-}};
+// Beginner, Intermediate, Expert (levels 1 to 3); Custom keeps the scroll
+// values.
+constexpr std::array<Level, 3> kLevels = {{{6, 18}, {11, 20}, {14, 25}}};
 
-std::string boardWords(int side, int density) {
-    return sideWords(side) + ", " + countedWords(Minefield::mineCountFor(side, density), "mine", "mines");
+std::string densityBoardWords(int side, int density) {
+    return boardWords(side, Minefield::mineCountFor(side, density));
 }
 
 } // namespace
@@ -41,14 +37,14 @@ void FrmCustom::UpdateLabel() {
     for (std::size_t k = 0; k < standard.size(); ++k) {
         if (!standard[k]->Value)
             continue;
-        name = kLevels[k].name;
+        name = levelWords(int(k) + 1);
         scrSize.Value = kLevels[k].size;
         scrDensity.Value = kLevels[k].density;
         Custonoff(1);
         ChangeMenu(static_cast<Int16>(k + 1));
     }
     if (optCustom.Value) {
-        name = "Custom";
+        name = levelWords(0);
         Custonoff(0);
         ChangeMenu(4);
     }
@@ -114,16 +110,16 @@ std::string FrmCustom::optionWords(const OptionButton& option) const {
     const std::array<const OptionButton*, 3> standard = {&Beginner, &Intermediate, &Expert};
     for (std::size_t k = 0; k < standard.size(); ++k)
         if (standard[k] == &option)
-            return boardWords(kLevels[k].size, kLevels[k].density);
-    return boardWords(scrSize.Value, scrDensity.Value);
+            return densityBoardWords(kLevels[k].size, kLevels[k].density);
+    return densityBoardWords(scrSize.Value, scrDensity.Value);
 }
 
 std::string FrmCustom::chosenName() const {
     const std::array<const OptionButton*, 3> standard = {&Beginner, &Intermediate, &Expert};
     for (std::size_t k = 0; k < standard.size(); ++k)
         if (standard[k]->Value)
-            return kLevels[k].name;
-    return "Custom";
+            return levelWords(int(k) + 1);
+    return levelWords(0);
 }
 
 std::string FrmCustom::barLockWords() const {

@@ -8,24 +8,9 @@
 
 namespace mf {
 
-namespace {
-
-// Record number of the checked standard level, or 0 for a custom game.
-Int16 recordNumber(const MainMenu& menu) {
-    if (menu.Beginner.Checked)
-        return 1;
-    if (menu.Intermediate.Checked)
-        return 2;
-    if (menu.Expert.Checked)
-        return 3;
-    return 0;
-}
-
-} // namespace
-
 void Main::HighScore() {
     strip.showFace(true);
-    const Int16 record = recordNumber(menu);
+    const auto record = static_cast<Int16>(menu.checkedLevel());
     if (menu.Custom.Checked || record == 0) {
         strip.Reset.picture = Picture::ImgGrowl;
         PlaySound(kSoundWin);

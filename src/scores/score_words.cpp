@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scores/score_words.h"
 
-#include <array>
-
+#include "game/words.h"
 #include "scores/scores.h"
 
 namespace mf {
 
 namespace {
-
-constexpr std::array<const char*, 3> kLevels = {"Beginner", "Intermediate", "Expert"};
 
 std::string rowWords(const char* level, const std::string& name, const std::string& time) {
     std::string words;
@@ -22,21 +19,18 @@ std::string rowWords(const char* level, const std::string& name, const std::stri
 
 } // namespace
 
-std::string secondsWords(const std::string& time) {
-    return time + (time == "1" ? " second" : " seconds");
-}
+std::string secondsWords(const std::string& time) { return countedWords(time, "second", "seconds"); }
 
 std::string newRecordWords(Int16 record, int seconds) {
-    const std::string level = kLevels[static_cast<std::size_t>(record - 1)];
-    return "New " + level + " record: " + secondsWords(std::to_string(seconds));
+    return std::string("New ") + levelWords(record) + " record: " + secondsWords(std::to_string(seconds));
 }
 
 std::string recordsWords(const Scores& window) {
     std::string words;
-    for (std::size_t i = 0; i < kLevels.size(); ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         if (i > 0)
             words += ' ';
-        words += rowWords(kLevels[i], window.LblName[i].Caption, window.LblTime[i].Caption);
+        words += rowWords(levelWords(int(i) + 1), window.LblName[i].Caption, window.LblTime[i].Caption);
     }
     return words;
 }

@@ -35,6 +35,12 @@ struct MainMenu {
     MenuItem Help{"&Help"};
     MenuItem How{"&How To Play", "Ctrl+H"};
 
+    // The level checked: 1 Beginner, 2 Intermediate, 3 Expert (the record's
+    // number too), or 0 for a custom board.
+    int checkedLevel() const {
+        return Beginner.Checked ? 1 : Intermediate.Checked ? 2 : Expert.Checked ? 3 : 0;
+    }
+
     // The menu tree, top menus first, for the front end to build from.
     struct Node {
         std::string name;

@@ -7,23 +7,9 @@
 
 namespace mf {
 
-namespace {
-
-std::string levelName(const MainMenu& menu) {
-    if (menu.Beginner.Checked)
-        return "Beginner";
-    if (menu.Intermediate.Checked)
-        return "Intermediate";
-    if (menu.Expert.Checked)
-        return "Expert";
-    return "Custom";
-}
-
-} // namespace
-
-std::string boardWords(const Main& main) {
-    return levelName(main.menu) + ", " + sideWords(main.field.BoardSize) + ", " +
-           countedWords(main.field.MineCount, "mine", "mines");
+std::string levelBoardWords(const Main& main) {
+    return std::string(levelWords(main.menu.checkedLevel())) + ", " +
+           boardWords(main.field.BoardSize, main.field.MineCount);
 }
 
 std::string minesLeftWords(int minesLeft) { return countedWords(minesLeft, "mine", "mines") + " left"; }

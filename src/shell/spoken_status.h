@@ -11,7 +11,7 @@ namespace mf {
 class Main;
 
 // "Beginner, 6 by 6, 6 mines"; the level is the one checked in the menu.
-std::string boardWords(const Main& main);
+std::string levelBoardWords(const Main& main);
 
 // "5 mines left", "1 mine left", "-1 mines left".
 std::string minesLeftWords(int minesLeft);

@@ -175,13 +175,13 @@ TEST(FaceNames, EveryFaceTheButtonCanShowHasItsOwnName) {
 
 TEST(SpokenStatus, EveryLevelTheCountAndTheEndOfAGame) {
     Harness h;
-    EXPECT_EQ(boardWords(h.main), "Intermediate, 11 by 11, 24 mines");
+    EXPECT_EQ(levelBoardWords(h.main), "Intermediate, 11 by 11, 24 mines");
     h.main.Beginner_Click();
-    EXPECT_EQ(boardWords(h.main), "Beginner, 6 by 6, 6 mines");
+    EXPECT_EQ(levelBoardWords(h.main), "Beginner, 6 by 6, 6 mines");
     h.main.Expert_Click();
-    EXPECT_EQ(boardWords(h.main), "Expert, 14 by 14, 49 mines");
+    EXPECT_EQ(levelBoardWords(h.main), "Expert, 14 by 14, 49 mines");
     h.custom(1, 5);
-    EXPECT_EQ(boardWords(h.main), "Custom, 1 by 1, 0 mines");
+    EXPECT_EQ(levelBoardWords(h.main), "Custom, 1 by 1, 0 mines");
     EXPECT_EQ(minesLeftWords(5), "5 mines left");
     EXPECT_EQ(minesLeftWords(1), "1 mine left");
     EXPECT_EQ(minesLeftWords(0), "0 mines left");

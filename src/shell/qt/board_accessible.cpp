@@ -41,7 +41,7 @@ void BoardAccessible::announce(bool focusMoved) {
         // A new board is said first, and with it the place the focus cell
         // went back to, in one notice: a focus after it would cut it short.
         toldBoard_ = model.boardsBuilt;
-        words << qs(boardWords(model));
+        words << qs(levelBoardWords(model));
         if (board()->hasFocus()) {
             table()->leaveFocus();
             const BoardCursor& cursor = board()->cursor();
