@@ -161,7 +161,8 @@ run_e2e() {
 # its kind and its command. The kinds say what may run beside it:
 #   build   compiles, a core a job. The main build runs first, with nothing
 #           beside it but the sanitizer build, which runs at the lowest
-#           priority from the start and takes the cores the tests leave.
+#           priority from the start, stands still while suites that listen
+#           run, and takes the cores the other tests leave.
 #   quick   takes a core while it runs, briefly (the unit tests).
 #   wait    mostly waits, for a window, a screen reader or a bus; what it
 #           times allows seconds. Several run at once.
@@ -230,11 +231,12 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 
 # With more than one job, suites run side by side in two rounds once the
 # main build is over. First those that listen, one in each lane at a time
-# and nothing else beside them but the sanitizer build at the lowest
-# priority: a busy machine makes them fail, whether beside other suites or
-# not (a test timing a window's disappearance to 200 ms with xdotool, 200
-# plays heard whole, and a question timed from a heard explosion failed
-# beside the tests of the second round). Then
+# and nothing beside them: a busy machine makes them fail (a test timing a
+# window's disappearance to 200 ms with xdotool, 200 plays heard whole, and a
+# question timed from a heard explosion failed beside the tests of the second
+# round, and the first even beside a compiler at the lowest priority), so
+# the sanitizer build, which starts with the main build at the lowest
+# priority, is stopped meanwhile. Then
 # the rest, up to twice MARROWFEN_JOBS at once: they wait, mostly, and allow
 # seconds. Builds and the quick suites run at a lower priority than those
 # that wait. With MARROWFEN_JOBS=1, one suite after another in the order
@@ -346,6 +348,7 @@ stop_suites() {
     done
     ((${#all[@]})) || return 0
     kill "${all[@]}" 2>/dev/null
+    kill -CONT "${all[@]}" 2>/dev/null # a held build
     # shellcheck disable=SC2046
     wait $(pids) 2>/dev/null
 }
@@ -370,6 +373,17 @@ for i in "${!S_NAME[@]}"; do
 done
 [[ $order == parallel ]] || starts=("${!S_NAME[@]}")
 
+# hold_builds SIGNAL : stops (STOP) or continues (CONT) the builds that run,
+# with all they started, parents first so that nothing new starts meanwhile.
+hold_builds() {
+    local i tree
+    for i in "${!S_NAME[@]}"; do
+        [[ ${S_STATE[i]} == running && ${S_KIND[i]} == build ]] || continue
+        mapfile -t tree < <(descendants "${S_PID[i]}")
+        kill "-$1" "${S_PID[i]}" "${tree[@]}" 2>/dev/null
+    done
+}
+
 while true; do
     skip_unbuildable
     for i in "${starts[@]}"; do
@@ -378,6 +392,12 @@ while true; do
         fi
     done
     ((running > 0)) || break
+    # While a suite that listens runs, the sanitizer build stands still:
+    # even at the lowest priority, a compiler beside the help test made it
+    # miss its 200 ms.
+    if [[ $order == parallel ]]; then
+        if (($(runs listen) > 0)); then hold_builds STOP; else hold_builds CONT; fi
+    fi
     done_pid=''
     # shellcheck disable=SC2046
     wait -n -p done_pid $(pids)
