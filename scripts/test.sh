@@ -170,14 +170,13 @@ run_e2e() {
 #           a fraction of a second: the widget sound tests and the
 #           end-to-end tests of the help window's sound and of ten lost
 #           games, and the window tests, which time a question after a
-#           loss. One of these in each lane at a time (add), with no test of
-#           another kind beside them; see "Running side by side".
+#           loss. One of these at a time, with nothing beside them; see
+#           "Running side by side".
 S_NAME=() S_NEEDS=() S_KIND=() S_LANE=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
 # add NAME NEEDS KIND COMMAND... : NEEDS is a suite's number, or -1. Leaves
-# the new suite's number in added. Suites that listen take turns in lanes:
-# one for each sound server, and one for the window tests (lifecycle_test.sh
-# under each window manager); "listen:LANE" names a lane other than the
-# first sound server's.
+# the new suite's number in added. A suite that listens names its lane
+# ("listen:LANE"; the first sound server's by default): the sound server it
+# listens on, or "lifecycle" for the window tests under each window manager.
 added=-1
 add() {
     local name=$1 needs=$2 kind=${3%%:*} lane=${3#*:} command
@@ -230,13 +229,13 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # ------------------------------------------------- running side by side ---
 
 # With more than one job, suites run side by side in two rounds once the
-# main build is over. First those that listen, one in each lane at a time
-# and nothing beside them: a busy machine makes them fail (a test timing a
-# window's disappearance to 200 ms with xdotool, 200 plays heard whole, and a
-# question timed from a heard explosion failed beside the tests of the second
-# round, and the first even beside a compiler at the lowest priority), so
-# the sanitizer build, which starts with the main build at the lowest
-# priority, is stopped meanwhile. Then
+# main build is over. First those that listen, one at a time with nothing
+# beside them: a busy machine makes them fail (a test timing a window's
+# disappearance to 200 ms with xdotool, 200 plays heard whole, and a question
+# timed from a heard explosion failed beside the tests of the second round
+# and beside each other, and the first even beside a compiler at the lowest
+# priority), so the sanitizer build, which starts with the main build at the
+# lowest priority, is stopped meanwhile. Then
 # the rest, up to twice MARROWFEN_JOBS at once: they wait, mostly, and allow
 # seconds. Builds and the quick suites run at a lower priority than those
 # that wait. With MARROWFEN_JOBS=1, one suite after another in the order
@@ -276,7 +275,7 @@ may_start() {
     # Tests start once the main build is over.
     [[ ${S_STATE[main]} != running ]] || return 1
     if [[ ${S_KIND[i]} == listen ]]; then
-        (($(runs listen "${S_LANE[i]}") == 0 && $(runs quick) + $(runs wait) == 0))
+        (($(runs listen) == 0 && $(runs quick) + $(runs wait) == 0))
     else
         (($(runs listen) == 0 && $(runs quick) + $(runs wait) < at_once))
     fi
@@ -354,7 +353,7 @@ stop_suites() {
 }
 trap 'stop_suites; cleanup' EXIT
 
-# The order suites start in: those that listen first, one in each lane;
+# The order suites start in: those that listen first;
 # then the slowest of the rest; the others as above. The summary keeps the
 # order above.
 slowest_first=("unit tests" "e2e blind_session_test, mutter" "e2e blind_session_test"
