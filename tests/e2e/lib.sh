@@ -15,8 +15,10 @@
 #   mf_check "a sound was played" mf_heard "$rec"
 #   mf_finish
 #
-# scripts/test.sh runs every tests/e2e/*_test.sh, each on its own; a test
-# exits 0 when it passed. Everything a test starts is stopped by an EXIT
+# scripts/test.sh runs every tests/e2e/*_test.sh, several side by side; a
+# test exits 0 when it passed. A test shares nothing with another: its X
+# display, sound server, session buses, runtime folder (XDG_RUNTIME_DIR) and
+# temporary folder are its own. Everything a test starts is stopped by an EXIT
 # trap. Screenshots, sound recordings and the program's output land in
 # artifacts/e2e/.
 #
@@ -38,6 +40,9 @@
 #   MF_SOUND_SERVER      pulseaudio or pipewire (default: pipewire where
 #                        only PipeWire is installed, pulseaudio otherwise)
 #   MF_KEEP=1            keep the temporary folders for inspection
+#   MF_ARTIFACTS         where screenshots, recordings and the program's
+#                        output go (default: artifacts/e2e/); a second run of
+#                        a test beside the first gives it a folder of its own
 #   MF_WM                the window manager of mf_start_wm: openbox (the
 #                        default), mutter (GNOME's, on X), kwin (KDE's) or
 #                        mutter-wayland (GNOME's Wayland session, the game
@@ -53,7 +58,7 @@ MF_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$MF_REPO/tests/audio/private_pipewire.sh"
 MF_BUILD=${MARROWFEN_BUILD_DIR:-$MF_REPO/build}
 MF_PROGRAM=${MF_PROGRAM:-$MF_BUILD/marrowfen2}
-MF_ARTIFACTS=$MF_REPO/artifacts/e2e
+MF_ARTIFACTS=${MF_ARTIFACTS:-$MF_REPO/artifacts/e2e}
 MF_TIMEOUT=${MF_TIMEOUT:-20}
 MF_SOUND_RMS_MIN=${MF_SOUND_RMS_MIN:-0.001}
 MF_WM=${MF_WM:-openbox}
@@ -167,6 +172,11 @@ mf_setup_tmp() {
     MF_TMP=$(mktemp -d "${TMPDIR:-/tmp}/marrowfen-e2e.XXXXXX")
     MF_WORKDIR=$MF_TMP/work
     mkdir -p "$MF_WORKDIR"
+    # A runtime folder of the test's own: the accessibility bus, Qt and the
+    # desktop's services put their sockets there, and two tests side by side
+    # must not meet in one.
+    export XDG_RUNTIME_DIR=$MF_TMP/runtime
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
     trap mf_cleanup EXIT
     trap 'exit 130' INT TERM
 }
@@ -210,7 +220,9 @@ mf_start_pulseaudio() {
     local dir=$MF_TMP/pulse
     mkdir -p "$dir"
     chmod 700 "$dir"
-    PULSE_RUNTIME_PATH=$dir PULSE_STATE_PATH=$dir \
+    # Its home too: the daemon writes its cookie under ~/.config/pulse, and
+    # clients need none (auth-anonymous).
+    HOME=$dir XDG_CONFIG_HOME=$dir PULSE_RUNTIME_PATH=$dir PULSE_STATE_PATH=$dir \
         pulseaudio --daemonize=no --exit-idle-time=-1 --system=no -n \
         --use-pid-file=no --disallow-exit --log-target=stderr \
         --load="module-null-sink sink_name=mf_sink" \
