@@ -6,21 +6,6 @@
 
 namespace mf::qt {
 
-void NoticeAccessible::say(const QString& text) {
-    text_ = text;
-    const int said = ++said_;
-    QAccessibleEvent shown(this, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
-    if (owner_)
-        QTimer::singleShot(kLifeMs, owner_, [this, said] {
-            if (said != said_)
-                return;
-            text_.clear();
-            QAccessibleEvent hidden(this, QAccessible::ObjectHide);
-            QAccessible::updateAccessibility(&hidden);
-        });
-}
-
 QAccessibleInterface* NoticeAccessible::parent() const {
     return owner_ ? QAccessible::queryAccessibleInterface(owner_) : nullptr;
 }
@@ -31,35 +16,48 @@ QString NoticeAccessible::text(QAccessible::Text t) const {
 
 QAccessible::State NoticeAccessible::state() const {
     QAccessible::State s;
-    s.invisible = text_.isEmpty();
+    s.invisible = retired_ || text_.isEmpty();
     return s;
 }
 
 NoticeBarAccessible::NoticeBarAccessible(QWidget* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
 
 NoticeBarAccessible::~NoticeBarAccessible() {
-    if (notice_)
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notice_));
+    for (NoticeAccessible* notice : told_)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(notice));
 }
 
-NoticeAccessible* NoticeBarAccessible::notice() const {
-    if (!notice_) {
-        notice_ = new NoticeAccessible(widget());
-        QAccessible::registerAccessibleInterface(notice_);
+void NoticeBarAccessible::say(const QString& words) {
+    auto* notice = new NoticeAccessible(widget(), words);
+    QAccessible::registerAccessibleInterface(notice);
+    told_.push_back(notice);
+    if (told_.size() > kKept) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(told_.front()));
+        told_.pop_front();
     }
-    return notice_;
+    shown_ = notice;
+    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+    QTimer::singleShot(kShownMs, widget(), [this, notice] {
+        if (shown_ != notice)
+            return;
+        shown_ = nullptr;
+        notice->retire();
+        QAccessibleEvent hidden(notice, QAccessible::ObjectHide);
+        QAccessible::updateAccessibility(&hidden);
+    });
 }
 
-int NoticeBarAccessible::childCount() const { return QAccessibleWidget::childCount() + 1; }
+int NoticeBarAccessible::childCount() const { return QAccessibleWidget::childCount() + (shown_ ? 1 : 0); }
 
 QAccessibleInterface* NoticeBarAccessible::child(int index) const {
-    if (index == QAccessibleWidget::childCount())
-        return notice();
+    if (shown_ && index == QAccessibleWidget::childCount())
+        return shown_;
     return QAccessibleWidget::child(index);
 }
 
 int NoticeBarAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    if (child && child == notice_)
+    if (child && child == shown_)
         return QAccessibleWidget::childCount();
     return QAccessibleWidget::indexOfChild(child);
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A notice for screen readers that has no widget: words read out once when
-// they show. Screen readers speak a notification as it appears; a little
-// later it goes, so that a look at its parent later finds no stale words.
+// Notices for screen readers that have no widget: words read out once when
+// they show. Screen readers speak a notification as it appears, and fetch
+// its words when they get to it: each notice is an object of its own that
+// keeps its words, so a reader that is behind still reads each one, not the
+// next one's words twice. A notice is its bar's child for a little while
+// only, so that a look at the bar later finds no stale words.
 #pragma once
 
 #include <QAccessibleInterface>
@@ -9,20 +12,18 @@
 #include <QPointer>
 #include <QString>
 
+#include <deque>
+
 class QWidget;
 
 namespace mf::qt {
 
 class NoticeAccessible : public QAccessibleInterface {
 public:
-    // How long a notice stays once told: ample time for a screen reader to
-    // fetch its words.
-    static constexpr int kLifeMs = 1500;
+    NoticeAccessible(QWidget* owner, const QString& text) : owner_(owner), text_(text) {}
 
-    explicit NoticeAccessible(QWidget* owner) : owner_(owner) {}
-
-    // Shows the notice with this text and tells the screen reader.
-    void say(const QString& text);
+    // No longer shown: its bar has let it go.
+    void retire() { retired_ = true; }
 
     // QAccessibleInterface
     bool isValid() const override { return !owner_.isNull(); }
@@ -39,27 +40,35 @@ public:
     QAccessible::State state() const override;
 
 private:
-    QPointer<QWidget> owner_; // the widget whose accessible holds the notice
+    QPointer<QWidget> owner_; // the widget whose accessible told the notice
     QString text_;
-    int said_ = 0;   // notices told so far: a later one outlives an earlier's timer
+    bool retired_ = false;
 };
 
-// A widget read as a status bar whose last child is a notice: a reader says
-// a notice in a status bar as it shows, without calling it a notification
-// and without the window around it (NoticeBar).
+// A widget read as a status bar whose last child is its latest notice: a
+// reader says a notice in a status bar as it shows, without calling it a
+// notification and without the window around it (NoticeBar).
 class NoticeBarAccessible : public QAccessibleWidget {
 public:
+    // How long a notice stays the bar's child once told: ample time for a
+    // screen reader to come to it.
+    static constexpr int kShownMs = 1500;
+    // Notices kept for a reader that is behind, the latest included.
+    static constexpr std::size_t kKept = 8;
+
     explicit NoticeBarAccessible(QWidget* bar);
     ~NoticeBarAccessible() override;
 
-    NoticeAccessible* notice() const;
+    // Tells the screen reader these words as a new notice.
+    void say(const QString& words);
 
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
 
 private:
-    mutable NoticeAccessible* notice_ = nullptr;
+    NoticeAccessible* shown_ = nullptr;   // the latest notice, while it shows
+    std::deque<NoticeAccessible*> told_;  // the notices kept, oldest first
 };
 
 } // namespace mf::qt

@@ -10,7 +10,7 @@ NoticeBar::NoticeBar(QWidget* parent) : QWidget(parent) { installAccessible<Noti
 
 void NoticeBar::say(const QString& words) {
     if (auto* accessible = dynamic_cast<NoticeBarAccessible*>(QAccessible::queryAccessibleInterface(this)))
-        accessible->notice()->say(words);
+        accessible->say(words);
 }
 
 } // namespace mf::qt
