@@ -197,7 +197,7 @@ void PulseOutput::contextChanged(pa_context* context, void* self) {
 
 // Puts the line's sound on its way: on the spare stream when that has the
 // sound's format, else on a new one; a stream takes its sound as soon as it
-// is up. Another spare is made at once for the next sound. Under the lock.
+// is up. Under the lock.
 void PulseOutput::begin(Line& line) {
     const DecodedSound& sound = *line.sound;
     const pa_sample_spec format{PA_SAMPLE_S16NE, std::uint32_t(sound.rate), std::uint8_t(sound.channels)};
@@ -212,11 +212,12 @@ void PulseOutput::begin(Line& line) {
     }
     if (pa_->pa_stream_get_state(line.stream) == PA_STREAM_READY)
         writeMore(line, 0);
-    prepare(line);
 }
 
 // Makes the spare stream for the line's next sound, in the last one's
-// format, so that the sound finds it up. Under the lock.
+// format, so that the sound finds it up. It is made once a sound is over or
+// cut, never while one plays: a stream that joins the server's graph may
+// cost a playing one a cycle. Under the lock.
 void PulseOutput::prepare(Line& line) {
     if (!line.spare && line.format.rate > 0 && context_
         && pa_->pa_context_get_state(context_) == PA_CONTEXT_READY)
@@ -296,7 +297,8 @@ void PulseOutput::drain(Line& line) {
         cut(line);
 }
 
-// The sound has been played: its stream goes. Under the lock.
+// The sound has been played: its stream goes, and a spare is made for the
+// next. Under the lock.
 void PulseOutput::drained(pa_stream*, int, void* line) {
     PulseOutput& output = instance();
     auto& l = *static_cast<Line*>(line);
@@ -306,6 +308,7 @@ void PulseOutput::drained(pa_stream*, int, void* line) {
     l.sound = nullptr;
     l.written = 0;
     output.dropStream(l.stream);
+    output.prepare(l);
 }
 
 // Ends the line's sound, if any, and its stream with it. Under the lock.

@@ -306,7 +306,7 @@ private:
 class ExactRecorder {
 public:
     ExactRecorder() {
-        process_.start("chrt", {"-f", "40", "parec", "--device=mf_exact.monitor", "--format=s16le", "--channels=2",
+        process_.start("parec", {"--device=mf_exact.monitor", "--format=s16le", "--channels=2",
                                  "--rate=" + QString::number(kExactRate), "--latency-msec=10"});
     }
     bool started() { return process_.waitForReadyRead(10000); }
