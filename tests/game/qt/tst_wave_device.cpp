@@ -554,8 +554,12 @@ private slots:
             }
             onsets.push_back(msBetween(requested, *first));
             const qint64 last = *rec->lastAudible(*first, nowNs());
-            if (std::abs(msBetween(*first, last) - 60) > 15 || rec->rms(*first, last) < 0.8 * 16384 / M_SQRT2)
+            const double span = msBetween(*first, last), level = rec->rms(*first, last);
+            if (std::abs(span - 60) > 15 || level < 0.8 * 16384 / M_SQRT2) {
                 broken << i + 1;
+                qInfo("play %d: heard %.1f ms after the request, for %.1f ms, at %.0f", i + 1, onsets.back(), span,
+                      level);
+            }
         }
         const auto spread = mf::test::Spread::of(onsets);
         qInfo("%d of %d plays heard, %d of them not whole; onset after the request (monitor's time): median %.1f ms, "
