@@ -231,21 +231,24 @@ lost=no
 for ((c = 1; c <= 14; c++)); do
     for ((r = 1; r <= 14; r++)); do
         pointer_away
+        clicked=$(date +%s%N)
         mf_click_cell "$c" "$r"
         if sound_within_half_a_second; then
             lost=yes
             mf_close_window "$MF_WIN"
-            t0=$(date +%s%N)
             break 2
         fi
     done
 done
 mf_check "a cell exploded" test "$lost" = yes
 mf_check "the question comes" mf_wait_until 10 question_up
-asked_ms=$((($(date +%s%N) - t0) / 1000000))
+asked_ms=$((($(date +%s%N) - clicked) / 1000000))
 mf_record_stop >/dev/null
-mf_log "question $asked_ms ms after the close request; explosion $(mf_sound_length "$MF_REC_FILE") s recorded"
-mf_check "only once the explosion has sounded (over 800 ms)" test "$asked_ms" -ge 800
+mf_log "question $asked_ms ms after the click that lost; explosion $(mf_sound_length "$MF_REC_FILE") s recorded"
+# Timed from before the click, a busy machine can only make the question
+# later: the 1.6 s explosion must have sounded, while a question that did not
+# wait for it would follow the heard explosion and the close request at once.
+mf_check "only once the explosion has sounded (over 1400 ms after the click)" test "$asked_ms" -ge 1400
 mf_screenshot "$art"-close-during-loss root >/dev/null
 xdotool key n
 mf_check "No keeps the game" mf_wait_until 5 mf_no_window "$MF_STARTUP_TITLE"
