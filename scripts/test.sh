@@ -159,24 +159,22 @@ run_e2e() {
 
 # Each suite: its name, the suite it needs to have passed first (a build),
 # its kind and its command. The kinds say what may run beside it:
-#   build   compiles, a core a job. The main build runs first, with nothing
-#           beside it but the sanitizer build, which runs at the lowest
-#           priority from the start, stands still while suites that listen
-#           run, and takes the cores the other tests leave.
+#   build   compiles, a core a job. The main build runs first; the
+#           sanitizer build beside it and the tests, on what they leave.
 #   quick   takes a core while it runs, briefly (the unit tests).
 #   wait    mostly waits, for a window, a screen reader or a bus; what it
-#           times allows seconds. Several run at once.
+#           times allows seconds, or is timed so that a busy machine can
+#           only lengthen it. Several run at once.
 #   listen  counts sound samples or times what it hears or sees to within
 #           a fraction of a second: the widget sound tests and the
 #           end-to-end tests of the help window's sound and of ten lost
-#           games, and the window tests, which time a question after a
-#           loss. One of these at a time, with nothing beside them; see
-#           "Running side by side".
+#           games. One at a time on each sound server; see "Running side
+#           by side".
 S_NAME=() S_NEEDS=() S_KIND=() S_LANE=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
 # add NAME NEEDS KIND COMMAND... : NEEDS is a suite's number, or -1. Leaves
 # the new suite's number in added. A suite that listens names its lane
 # ("listen:LANE"; the first sound server's by default): the sound server it
-# listens on, or "lifecycle" for the window tests under each window manager.
+# listens on.
 added=-1
 add() {
     local name=$1 needs=$2 kind=${3%%:*} lane=${3#*:} command
@@ -191,7 +189,8 @@ add() {
 add "build (warnings as errors)" -1 build build_main
 main=$added
 add "unit tests" "$main" quick run_ctest "$repo/build" -LE qt -j "$jobs"
-add "widget tests" "$main" listen run_ctest "$repo/build" -L qt
+add "widget tests" "$main" wait run_ctest "$repo/build" -L qt -LE audio
+add "widget sound tests" "$main" listen run_ctest "$repo/build" -L audio
 [[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen:pipewire widget_sound_pipewire
 add "build with sanitizers" -1 build build_asan
 add "unit tests, sanitizers" "$added" quick unit_asan
@@ -207,10 +206,6 @@ for test in "${e2e_tests[@]}"; do
     base=$(basename "$test" .sh)
     kind="wait"
     [[ $sound_tests != *" $base "* ]] || kind=listen
-    # It times the question after a close request during a loss from the
-    # moment it hears the explosion (over 800 ms); a busy machine hears it
-    # late and shortens that time.
-    [[ $base != lifecycle_test ]] || kind=listen:lifecycle
     add "e2e $base" "$main" "$kind" run_e2e "$test"
     if [[ $pipewire_too == yes && $sound_tests == *" $base "* ]]; then
         add "e2e $base, pipewire" "$main" "$kind:pipewire" run_e2e "$test" MF_SOUND_SERVER=pipewire \
@@ -221,30 +216,24 @@ done
 # window managers as well as openbox, and in GNOME's Wayland session with
 # the game on its XWayland (tests/e2e/lib.sh, MF_WM).
 for wm in mutter kwin mutter-wayland; do
-    add "e2e lifecycle_test, $wm" "$main" listen:lifecycle run_e2e "$repo/tests/e2e/lifecycle_test.sh" MF_WM="$wm"
+    add "e2e lifecycle_test, $wm" "$main" wait run_e2e "$repo/tests/e2e/lifecycle_test.sh" MF_WM="$wm"
 done
 # A blind player's session (Orca) under mutter as well as openbox.
 add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind_session_test.sh" MF_WM=mutter
 
 # ------------------------------------------------- running side by side ---
 
-# With more than one job, suites run side by side in two rounds once the
-# main build is over. First those that listen, one at a time with nothing
-# beside them: a busy machine makes them fail (a test timing a window's
-# disappearance to 200 ms with xdotool, 200 plays heard whole, and a question
-# timed from a heard explosion failed beside the tests of the second round
-# and beside each other, and the first even beside a compiler at the lowest
-# priority), so the sanitizer build, which starts with the main build at the
-# lowest priority, is stopped meanwhile. Then
-# the rest, up to twice MARROWFEN_JOBS at once: they wait, mostly, and allow
-# seconds. Builds and the quick suites run at a lower priority than those
-# that wait. With MARROWFEN_JOBS=1, one suite after another in the order
-# above, at one priority.
+# With more than one job, both builds start at once: the main build at the
+# usual priority, the sanitizer build only on what is left over (SCHED_IDLE),
+# so that it costs the main build, and later the tests, next to nothing.
+# Once the main build is over, the tests start: up to twice MARROWFEN_JOBS
+# of those that wait or run briefly, at a lower priority, and beside them
+# those that listen, at the usual priority, one at a time on each sound
+# server (the lane), each on its own display, sound server and folders.
+# With MARROWFEN_JOBS=1, one suite after another in the order above, at one
+# priority.
 at_once=$((2 * jobs))
-declare -A nice_of=([build]=19 [quick]=10 [wait]=5 [listen]=0)
-# The main build goes first and fast: nothing but the sanitizer build, at the
-# lowest priority, runs beside it.
-nice_main=0
+declare -A nice_of=([build]=0 [quick]=10 [wait]=10 [listen]=0)
 order=parallel
 if ((jobs <= 1)); then
     order=serial at_once=1
@@ -275,19 +264,21 @@ may_start() {
     # Tests start once the main build is over.
     [[ ${S_STATE[main]} != running ]] || return 1
     if [[ ${S_KIND[i]} == listen ]]; then
-        (($(runs listen) == 0 && $(runs quick) + $(runs wait) == 0))
+        (($(runs listen "${S_LANE[i]}") == 0))
     else
-        (($(runs listen) == 0 && $(runs quick) + $(runs wait) < at_once))
+        (($(runs quick) + $(runs wait) < at_once))
     fi
 }
 
 # start I : runs suite I in the background, its output into its log.
 start() {
     local i=$1 nice=${nice_of[${S_KIND[$1]}]}
-    ((i != main)) || nice=$nice_main
     S_STATE[i]=running S_T0[i]=$SECONDS
     (
         ((nice == 0)) || renice -n $(($(nice) + nice)) -p "$BASHPID" >/dev/null
+        if [[ $order == parallel && ${S_KIND[i]} == build ]] && ((i != main)); then
+            chrt --idle -p 0 "$BASHPID" >/dev/null
+        fi
         eval "${S_CMD[i]}"
     ) >"${S_LOG[i]}" 2>&1 </dev/null &
     S_PID[i]=$!
@@ -347,7 +338,6 @@ stop_suites() {
     done
     ((${#all[@]})) || return 0
     kill "${all[@]}" 2>/dev/null
-    kill -CONT "${all[@]}" 2>/dev/null # a held build
     # shellcheck disable=SC2046
     wait $(pids) 2>/dev/null
 }
@@ -372,17 +362,6 @@ for i in "${!S_NAME[@]}"; do
 done
 [[ $order == parallel ]] || starts=("${!S_NAME[@]}")
 
-# hold_builds SIGNAL : stops (STOP) or continues (CONT) the builds that run,
-# with all they started, parents first so that nothing new starts meanwhile.
-hold_builds() {
-    local i tree
-    for i in "${!S_NAME[@]}"; do
-        [[ ${S_STATE[i]} == running && ${S_KIND[i]} == build ]] || continue
-        mapfile -t tree < <(descendants "${S_PID[i]}")
-        kill "-$1" "${S_PID[i]}" "${tree[@]}" 2>/dev/null
-    done
-}
-
 while true; do
     skip_unbuildable
     for i in "${starts[@]}"; do
@@ -391,12 +370,6 @@ while true; do
         fi
     done
     ((running > 0)) || break
-    # While a suite that listens runs, the sanitizer build stands still:
-    # even at the lowest priority, a compiler beside the help test made it
-    # miss its 200 ms.
-    if [[ $order == parallel ]]; then
-        if (($(runs listen) > 0)); then hold_builds STOP; else hold_builds CONT; fi
-    fi
     done_pid=''
     # shellcheck disable=SC2046
     wait -n -p done_pid $(pids)
