@@ -644,7 +644,8 @@ private slots:
             if (grid && play.up && (play.last + 1) % grid == 0)
                 missing += frames - 1 - play.last;
             if (missing > 0) {
-                dropped << QString("%1 of %2 %3").arg(missing).arg(play.up ? "up" : "down").arg((play.up ? lost : cut).size() + 1);
+                const qsizetype number = (play.up ? lost : cut).size() + 1;
+                dropped << QString("%1 of %2 %3").arg(missing).arg(play.up ? "up" : "down").arg(number);
                 droppedCycles += (missing + grid - 1) / std::max(grid, 1);
             }
             const bool started = play.first == 0 || (grid && play.first % grid == 0);
