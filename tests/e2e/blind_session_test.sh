@@ -205,7 +205,7 @@ fi
 solve() {
     mf_orca_mark
     pointer_away && xdotool windowfocus --sync "$MF_WIN"
-    timeout 150 /usr/bin/python3 "$MF_ATSPI_PY" solve "$1" >"$MF_TMP/moves" 2>>"$MF_TMP/solver.log"
+    MF_ORCA_LOG=$MF_ORCA_LOG timeout 150 /usr/bin/python3 "$MF_ATSPI_PY" solve "$1" >"$MF_TMP/moves" 2>>"$MF_TMP/solver.log"
     local status=$?
     mf_log "solver ($1): $(paste -sd ' ' "$MF_TMP/moves" | tail -c 600)"
     return $status

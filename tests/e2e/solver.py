@@ -16,6 +16,8 @@ standard output:
   new               Ctrl+B after a lost game, a new board
 """
 import itertools
+import os
+import re
 import subprocess
 import time
 
@@ -24,6 +26,20 @@ ENDED = ("mine", "exploded mine")
 
 def key(*keys):
     subprocess.run(["xdotool", "key", "--clearmodifiers", "--delay", "40", *keys], check=True)
+
+
+# What Orca says of the mines left after F, as its log has it.
+MINES_LEFT = re.compile(r"SPEECH OUTPUT: '\d+ mines? left\.'")
+
+
+def mines_left_said():
+    """How often Orca has said the mines left, by the log MF_ORCA_LOG names;
+    None without one."""
+    path = os.environ.get("MF_ORCA_LOG")
+    if not path:
+        return None
+    with open(path, errors="replace") as log:
+        return sum(1 for line in log if MINES_LEFT.search(line))
 
 
 def names(table):
@@ -125,11 +141,15 @@ class Player:
     def press(self, target, what):
         """Space or F on the cell; returns the board afterwards."""
         self.go(target)
+        said = mines_left_said() if what == "f" else None
         key(what)
         table = self.minefield().queryTable()
         c, r = target
         wait(lambda: table.getAccessibleAt(r - 1, c - 1).name != "covered")
-        time.sleep(0.3)  # Orca speaks it
+        if said is None:
+            time.sleep(0.3)  # Orca speaks it
+        else:  # the next key would cut Orca short: it speaks the mines left last
+            wait(lambda: mines_left_said() > said)
         return names(self.minefield().queryTable())[1]
 
     def new_board(self):
