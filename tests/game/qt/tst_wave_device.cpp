@@ -539,6 +539,12 @@ private slots:
             QSKIP(kNoServer);
         constexpr int kPlays = 200;
         constexpr double kPeriodMs = 160;
+        // A cycle PipeWire drops, of the play or of the recorder's capture,
+        // shortens or lengthens a heard blip by its 5.3 ms: two are allowed
+        // there beside the 15 ms.
+        QByteArray info;
+        pactl({"info"}, &info);
+        const double slackMs = 15 + (info.contains("PipeWire") ? 2 * 1000.0 * kCycleFrames / kExactRate : 0);
         QtWaveDevice device;
         std::vector<double> onsets;
         QList<int> unheard, broken;
@@ -555,7 +561,7 @@ private slots:
             onsets.push_back(msBetween(requested, *first));
             const qint64 last = *rec->lastAudible(*first, nowNs());
             const double span = msBetween(*first, last), level = rec->rms(*first, last);
-            if (std::abs(span - 60) > 15 || level < 0.8 * 16384 / M_SQRT2) {
+            if (std::abs(span - 60) > slackMs || level < 0.8 * 16384 / M_SQRT2) {
                 broken << i + 1;
                 qInfo("play %d: heard %.1f ms after the request, for %.1f ms, at %.0f", i + 1, onsets.back(), span,
                       level);
