@@ -411,6 +411,19 @@ done
 
 # --------------------------------------------------------------- summary ---
 
+why=()
+
+# failures LOG : the first checks that failed in a suite's log, so that the
+# summary says what failed and not only where; a check that listened to Orca
+# comes after the end of what Orca said.
+failures() {
+    awk '/\] FAIL: |^FAIL!  : |^\[  FAILED  \] |^[^ ]*: error: / {
+             if (before ~ /\] Orca: /) print "... " substr(before, length(before) - 150)
+             print substr($0, 1, 200)
+         }
+         { before = $0 }' "$1" 2>/dev/null | head -n 6
+}
+
 for i in "${!S_NAME[@]}"; do
     case ${S_STATE[i]} in
         passed)
@@ -418,7 +431,10 @@ for i in "${!S_NAME[@]}"; do
             summary+=("$(printf 'PASS  %-34s %4ds' "${S_NAME[i]}" "${S_TIME[i]}")") ;;
         failed)
             failed=$((failed + 1))
-            summary+=("$(printf 'FAIL  %-34s %4ds' "${S_NAME[i]}" "${S_TIME[i]}")") ;;
+            summary+=("$(printf 'FAIL  %-34s %4ds' "${S_NAME[i]}" "${S_TIME[i]}")")
+            while IFS= read -r line; do
+                why+=("$(printf '%-40s %s' "${S_NAME[i]}:" "$line")")
+            done < <(failures "${S_LOG[i]}") ;;
         *)
             failed=$((failed + 1))
             summary+=("$(printf 'FAIL  %-34s  not run: the build failed' "${S_NAME[i]}")") ;;
@@ -426,6 +442,7 @@ for i in "${!S_NAME[@]}"; do
 done
 say "summary"
 printf '%s\n' "${summary[@]}"
+((${#why[@]} == 0)) || printf '%s\n' "what failed:" "${why[@]}"
 echo "took $((SECONDS - started)) s, $((SECONDS - tests_started)) s after the install step" \
     "($order, $at_once suites at once); screenshots and recordings in artifacts/e2e/"
 echo "$passed passed, $failed failed"
