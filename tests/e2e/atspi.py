@@ -60,7 +60,17 @@ def child_named(parent, name):
 
 
 def window(title):
-    return child_named(child_named(pyatspi.Registry.getDesktop(0), APP), title)
+    """The newest window with this title: under the boss key the minimised game
+    window is "Microsoft Excel" as much as the message over it."""
+    app = child_named(pyatspi.Registry.getDesktop(0), APP)
+    found = None
+    for child in app if app is not None else []:
+        try:
+            if child is not None and child.name == title:
+                found = child
+        except Exception:  # a window going away as it is asked
+            continue
+    return found
 
 
 def need_window(title):

@@ -196,7 +196,10 @@ void MainView::swapResetButtons(QPushButton* shown) {
 }
 
 void MainView::refresh() {
+    // A minimised window is named by its icon text, for a screen reader and a
+    // task bar alike: the caption too, so that the boss key's holds there.
     setWindowTitle(qs(model_.Caption));
+    setWindowIconText(qs(model_.Caption));
     board_->setFixedSize(model_.Width / kTwipsPerPixel - kFrameWidth,
                          model_.Height / kTwipsPerPixel - kFrameHeight);
     syncMenu();

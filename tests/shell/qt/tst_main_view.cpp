@@ -159,6 +159,16 @@ void TestMainView::statusStripShowsTheRound() {
     QVERIFY(!view.resetWord()->isHidden());
     QVERIFY(view.resetFace()->isHidden());
     QCOMPARE(view.resetWord()->text(), QStringLiteral("Reset"));
+
+    // Minimised, the window keeps its caption for a screen reader, the boss
+    // key's too.
+    view.show();
+    view.showMinimized();
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&view);
+    QCOMPARE(window->text(QAccessible::Name), QString::fromUtf8(kMainCaption));
+    h.main.Caption = kBossCaption;
+    view.refresh();
+    QCOMPARE(window->text(QAccessible::Name), QString::fromUtf8(kBossCaption));
 }
 
 void TestMainView::pressesReachTheCells() {
