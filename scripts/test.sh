@@ -169,22 +169,18 @@ run_e2e() {
 #   listen  counts sound samples or times what it hears or sees to within
 #           a fraction of a second: the widget sound tests and the
 #           end-to-end tests of the help window's sound and of ten lost
-#           games, and the window tests, which count the seconds the clock
-#           runs around a minimised spell. One of these at a time, with
-#           nothing beside them; see "Running side by side".
-S_NAME=() S_NEEDS=() S_KIND=() S_LANE=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
+#           games. One of these at a time, with nothing beside them; see
+#           "Running side by side".
+S_NAME=() S_NEEDS=() S_KIND=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
 # add NAME NEEDS KIND COMMAND... : NEEDS is a suite's number, or -1. Leaves
-# the new suite's number in added. A suite that listens names its lane
-# ("listen:LANE"; the first sound server's by default): the sound server it
-# listens on, or "lifecycle" for the window tests under each window manager.
+# the new suite's number in added.
 added=-1
 add() {
-    local name=$1 needs=$2 kind=${3%%:*} lane=${3#*:} command
+    local name=$1 needs=$2 kind=$3 command
     shift 3
-    [[ $lane != "$kind" ]] || lane=$(marrowfen_sound_server)
     printf -v command '%q ' "$@"
     added=${#S_NAME[@]}
-    S_NAME+=("$name") S_NEEDS+=("$needs") S_KIND+=("$kind") S_LANE+=("$lane") S_CMD+=("$command")
+    S_NAME+=("$name") S_NEEDS+=("$needs") S_KIND+=("$kind") S_CMD+=("$command")
     S_STATE+=(queued) S_PID+=('') S_LOG+=("$scratch/suite-$added.log") S_T0+=(0) S_TIME+=(0)
 }
 
@@ -193,7 +189,7 @@ main=$added
 add "unit tests" "$main" quick run_ctest "$repo/build" -LE qt -j "$jobs"
 add "widget tests" "$main" wait run_ctest "$repo/build" -L qt -LE audio
 add "widget sound tests" "$main" listen run_ctest "$repo/build" -L audio
-[[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen:pipewire widget_sound_pipewire
+[[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen widget_sound_pipewire
 add "build with sanitizers" -1 build build_asan
 add "unit tests, sanitizers" "$added" quick unit_asan
 
@@ -208,12 +204,9 @@ for test in "${e2e_tests[@]}"; do
     base=$(basename "$test" .sh)
     kind="wait"
     [[ $sound_tests != *" $base "* ]] || kind=listen
-    # It counts the seconds the game's clock runs around 4 s minimised (at
-    # most 2); a busy machine makes the steps around them slow.
-    [[ $base != lifecycle_test ]] || kind=listen:lifecycle
     add "e2e $base" "$main" "$kind" run_e2e "$test"
     if [[ $pipewire_too == yes && $sound_tests == *" $base "* ]]; then
-        add "e2e $base, pipewire" "$main" "$kind:pipewire" run_e2e "$test" MF_SOUND_SERVER=pipewire \
+        add "e2e $base, pipewire" "$main" "$kind" run_e2e "$test" MF_SOUND_SERVER=pipewire \
             MF_ARTIFACTS="$repo/artifacts/e2e/pipewire"
     fi
 done
@@ -221,7 +214,7 @@ done
 # window managers as well as openbox, and in GNOME's Wayland session with
 # the game on its XWayland (tests/e2e/lib.sh, MF_WM).
 for wm in mutter kwin mutter-wayland; do
-    add "e2e lifecycle_test, $wm" "$main" listen:lifecycle run_e2e "$repo/tests/e2e/lifecycle_test.sh" MF_WM="$wm"
+    add "e2e lifecycle_test, $wm" "$main" wait run_e2e "$repo/tests/e2e/lifecycle_test.sh" MF_WM="$wm"
 done
 # A blind player's session (Orca) under mutter as well as openbox.
 add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind_session_test.sh" MF_WM=mutter
@@ -253,13 +246,11 @@ if ((jobs <= 1)); then
 fi
 
 running=0
-# runs KIND [LANE] : how many suites of this kind run (in that lane).
+# runs KIND : how many suites of this kind run.
 runs() {
     local i n=0
     for i in "${!S_NAME[@]}"; do
-        [[ ${S_STATE[i]} == running && ${S_KIND[i]} == "$1" ]] || continue
-        [[ -z ${2:-} || ${S_LANE[i]} == "$2" ]] || continue
-        n=$((n + 1))
+        [[ ${S_STATE[i]} == running && ${S_KIND[i]} == "$1" ]] && n=$((n + 1))
     done
     echo "$n"
 }

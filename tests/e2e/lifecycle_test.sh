@@ -56,7 +56,7 @@ different_image() { ! same_image "$@"; }
 # be repainting after being restored).
 cell_shows() { cell_image "$1" "$2" "$MF_TMP/now.png" && same_image "$3" "$MF_TMP/now.png"; }
 
-# The "TIME: " label as a screen reader reads it.
+# The "TIME: " label as a screen reader reads it, the window minimised or not.
 time_text() { mf_atspi texts "$MF_TITLE" | awk -F'\t' '$2 ~ /^TIME: / { print $2 }'; }
 
 # time_past TEXT : the "TIME: " label shows more than in TEXT.
@@ -124,17 +124,20 @@ sleep 0.7
 mf_check "and no question follows it" mf_no_window "$MF_STARTUP_TITLE"
 mf_check "the game window stays" mf_mapped "$MF_WIN"
 
-before=$(time_text)
 mf_key "$MF_WIN" ctrl+m
 mf_check "Ctrl+M minimises the game window" mf_wait_until 5 iconic "$MF_WIN"
+# Both readings are taken while the window is iconic, so that however long a
+# reading takes on a busy machine, the clock has no second to run in.
+minimised=$(time_text)
 sleep 4
+still=$(time_text)
+mf_log "time 4 s apart while minimised: '$minimised' '$still'"
+mf_check "the time stood still while minimised" \
+    test -n "$minimised" -a "$still" = "$minimised"
+mf_check "and the window stayed iconic the while" iconic "$MF_WIN"
 xdotool windowactivate "$MF_WIN" 2>/dev/null
 mf_check "activating it restores it" mf_wait_until 5 normal "$MF_WIN"
-after=$(time_text)
-mf_log "time before and after 4 s minimised: '$before' '$after'"
-mf_check "the time stood still while minimised" \
-    test -n "$before" -a -n "$after" -a "${after#TIME: }" -le $((${before#TIME: } + 2))
-mf_check "and runs again once restored" mf_wait_until 5 time_past "$after"
+mf_check "and the time runs again" mf_wait_until 5 time_past "$still"
 for round in 2 3; do
     mf_key "$MF_WIN" ctrl+m
     mf_check "Ctrl+M again ($round): iconic" mf_wait_until 5 iconic "$MF_WIN"
