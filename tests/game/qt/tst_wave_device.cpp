@@ -288,6 +288,12 @@ bool pactl(const QStringList& arguments, QByteArray* out = nullptr) {
     return ok;
 }
 
+// Whether the server this process reaches is PipeWire's Pulse service.
+bool onPipeWire() {
+    QByteArray info;
+    return pactl({"info"}, &info) && info.contains("PipeWire");
+}
+
 // A null sink of the test's own at 48 kHz, the default while it lives. On
 // PulseAudio it does without rewinds: a rewinding sink mixes a new stream
 // into what it has rendered already, and its monitor, which has sent that
@@ -295,9 +301,7 @@ bool pactl(const QStringList& arguments, QByteArray* out = nullptr) {
 class ExactSink {
 public:
     ExactSink() {
-        QByteArray info;
-        pactl({"info"}, &info);
-        pipewire_ = info.contains("PipeWire");
+        pipewire_ = onPipeWire();
         QStringList load{"load-module", "module-null-sink", "sink_name=mf_exact", "rate=48000", "channels=2"};
         if (!pipewire_)
             load << "norewinds=1";
@@ -542,9 +546,7 @@ private slots:
         // A cycle PipeWire drops, of the play or of the recorder's capture,
         // shortens or lengthens a heard blip by its 5.3 ms: two are allowed
         // there beside the 15 ms.
-        QByteArray info;
-        pactl({"info"}, &info);
-        const double slackMs = 15 + (info.contains("PipeWire") ? 2 * 1000.0 * kCycleFrames / kExactRate : 0);
+        const double slackMs = 15 + (onPipeWire() ? 2 * 1000.0 * kCycleFrames / kExactRate : 0);
         QtWaveDevice device;
         std::vector<double> onsets;
         QList<int> unheard, broken;
