@@ -643,7 +643,7 @@ private slots:
         const std::vector<PlayHeard> plays = playsHeard(countsHeard(recorder.all()), grid);
 
         QStringList lost, cut, broken, dropped;
-        int whole = 0, down = 0, droppedCycles = 0;
+        int whole = 0, down = 0;
         for (const PlayHeard& play : plays) {
             const int frames = play.up ? kUpFrames : kDownFrames;
             int missing = play.dropped;
@@ -654,7 +654,6 @@ private slots:
             if (missing > 0) {
                 const qsizetype number = (play.up ? lost : cut).size() + 1;
                 dropped << QString("%1 of %2 %3").arg(missing).arg(play.up ? "up" : "down").arg(number);
-                droppedCycles += (missing + grid - 1) / std::max(grid, 1);
             }
             const bool started = play.first == 0 || (grid && play.first % grid == 0);
             const bool ended = play.last == kUpFrames - 1 || (grid && (play.last + 1) % grid == 0);
@@ -677,8 +676,9 @@ private slots:
                  "every sound that was cut short was heard from its first frame");
         // A game that lost frames of its own on the grid would lose them in
         // most plays, as the start of each was once lost: the server's are
-        // rare.
-        QVERIFY2(droppedCycles <= kPlays / 10, "whole cycles missing in few plays only, as the server drops them");
+        // rare, but come several cycles to a play (paplay and pw-play lose 3
+        // and 4 in one play too), so plays are counted, not cycles.
+        QVERIFY2(dropped.size() <= kPlays / 10, "whole cycles missing in few plays only, as the server drops them");
     }
 
     void twoDevicesPlayAtOnce() {
