@@ -48,28 +48,28 @@ def fail(message):
     sys.exit(1)
 
 
-def child_named(parent, name):
-    """The first child with this name; None when there is none (or no parent)."""
+def children_named(parent, name):
+    """The children with this name, in order (none without a parent)."""
     for child in parent if parent is not None else []:
         try:
-            if child is not None and child.name == name:
-                return child
+            named = child is not None and child.name == name
         except Exception:  # a child going away as it is asked
             continue
-    return None
+        if named:
+            yield child
+
+
+def child_named(parent, name):
+    """The first child with this name; None when there is none."""
+    return next(children_named(parent, name), None)
 
 
 def window(title):
     """The newest window with this title: under the boss key the minimised game
     window is "Microsoft Excel" as much as the message over it."""
-    app = child_named(pyatspi.Registry.getDesktop(0), APP)
     found = None
-    for child in app if app is not None else []:
-        try:
-            if child is not None and child.name == title:
-                found = child
-        except Exception:  # a window going away as it is asked
-            continue
+    for found in children_named(child_named(pyatspi.Registry.getDesktop(0), APP), title):
+        pass
     return found
 
 
