@@ -231,11 +231,10 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # round, even with those at nice 10 and the two servers' listeners apart,
 # and the first even beside a compiler at the lowest priority), so the
 # sanitizer build, which starts with the main build at the lowest priority,
-# is stopped meanwhile. Then
-# the rest, up to twice MARROWFEN_JOBS at once: they wait, mostly, and allow
-# seconds. Builds and the quick suites run at a lower priority than those
-# that wait. With MARROWFEN_JOBS=1, one suite after another in the order
-# above, at one priority.
+# is stopped meanwhile. Then the rest, up to twice MARROWFEN_JOBS at once:
+# they wait, mostly, and allow seconds. Builds and the quick suites run at a
+# lower priority than those that wait. With MARROWFEN_JOBS=1, one suite
+# after another in the order above, at one priority.
 at_once=$((2 * jobs))
 declare -A nice_of=([build]=19 [quick]=10 [wait]=5 [listen]=0)
 # The main build goes first and fast: nothing but the sanitizer build, at the
