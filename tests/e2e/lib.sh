@@ -57,6 +57,10 @@ MF_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=tests/audio/private_pipewire.sh
 source "$MF_REPO/tests/audio/private_pipewire.sh"
 MF_BUILD=${MARROWFEN_BUILD_DIR:-$MF_REPO/build}
+# Debian's python3, which has python3-pyatspi. One found earlier on PATH
+# (pyenv's shims, a virtual environment) is another, and may take ten times
+# as long to start: the checks that poll run it many times a second.
+python3() { /usr/bin/python3 "$@"; }
 MF_PROGRAM=${MF_PROGRAM:-$MF_BUILD/marrowfen2}
 MF_ARTIFACTS=${MF_ARTIFACTS:-$MF_REPO/artifacts/e2e}
 MF_TIMEOUT=${MF_TIMEOUT:-20}
@@ -155,7 +159,7 @@ mf_wait_until() {
 # Makes the temporary folder, starts Xvfb and a private sound server, and
 # arranges for all of it to be stopped when the test exits.
 mf_setup() {
-    for tool in Xvfb xdpyinfo xdotool xwininfo xprop import convert pactl parec pacat sox python3; do
+    for tool in Xvfb xdpyinfo xdotool xwininfo xprop import convert pactl parec pacat sox /usr/bin/python3; do
         command -v "$tool" >/dev/null || mf_die "$tool is not installed (bash scripts/deps.sh test)"
     done
     [[ -x $MF_PROGRAM ]] || mf_die "no program at $MF_PROGRAM (build it first)"
