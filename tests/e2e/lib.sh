@@ -137,10 +137,13 @@ mf_finish() {
     exit 0
 }
 
-# mf_wait_until TIMEOUT COMMAND... : polls the command every 50 ms until it
-# succeeds (0) or the timeout in seconds runs out (1).
+# mf_wait_until TIMEOUT COMMAND... : polls the command until it succeeds (0)
+# or the timeout in seconds runs out (1): after 50 ms, then twice as long each
+# time up to 400 ms. Most waits end within a few polls; a long one (Orca's
+# speech, a sound server) costs a poll or two a second, not twenty, which
+# matters where each poll starts a python3.
 mf_wait_until() {
-    local timeout=$1
+    local timeout=$1 pause=50
     shift
     local deadline=$((SECONDS + timeout))
     while true; do
@@ -150,7 +153,8 @@ mf_wait_until() {
         if ((SECONDS >= deadline)); then
             return 1
         fi
-        sleep 0.05
+        sleep "0.$(printf '%03d' "$pause")"
+        ((pause = pause >= 200 ? 400 : 2 * pause))
     done
 }
 
