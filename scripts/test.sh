@@ -399,18 +399,6 @@ hold_builds() {
     done
 }
 
-# renice_builds NICE : the builds that run, with all they started, at this
-# priority. Once the main build is over the sanitizer build runs at that of
-# the suites that wait: at the lowest, it ended last, a minute after them.
-renice_builds() {
-    local i tree
-    for i in "${!S_NAME[@]}"; do
-        [[ ${S_STATE[i]} == running && ${S_KIND[i]} == build ]] || continue
-        mapfile -t tree < <(descendants "${S_PID[i]}")
-        renice -n "$1" -p "${S_PID[i]}" "${tree[@]}" >/dev/null 2>&1
-    done
-}
-
 while true; do
     skip_unbuildable
     for i in "${starts[@]}"; do
@@ -432,7 +420,6 @@ while true; do
     for i in "${!S_NAME[@]}"; do
         if [[ ${S_STATE[i]} == running && ${S_PID[i]} == "$done_pid" ]]; then
             finish "$i" "$status"
-            ((i != main)) || [[ $order == serial ]] || renice_builds "${nice_of[wait]}"
         fi
     done
 done
