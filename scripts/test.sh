@@ -237,12 +237,12 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # sound cut short to a cycle the server dropped, and heard a play stretched
 # by 96 ms), so the sanitizer build, which starts with the main build at
 # the lowest priority, is stopped meanwhile. Then the rest, up to twice
-# MARROWFEN_JOBS at once (with three, a blind session missed a menu): they
-# wait, mostly, and allow seconds. Beside them the widget sound tests on
-# PulseAudio, at a real-time priority (round robin, 1), so that nothing
-# else delays the player or the recorder in them: at an ordinary one,
-# sounds cut by the next lost their first frames and plays broke beside the
-# others. The server's own thread is real-time already (round robin, 5).
+# MARROWFEN_JOBS at once (with three times, a blind session missed a
+# menu): they wait, mostly, and allow seconds. Beside them the widget sound
+# tests on PulseAudio, at a real-time priority (round robin, 1), so that
+# nothing else delays the player or the recorder in them: at an ordinary
+# one, sounds cut by the next lost their first frames and plays broke beside
+# the others. The server's own thread is real-time already (round robin, 5).
 # Builds and the quick suites run at a lower priority than those that wait.
 # With MARROWFEN_JOBS=1, one suite after another in the order above, at one
 # priority.
@@ -258,9 +258,7 @@ if ((jobs <= 1)); then
 fi
 # Without real-time priorities (not root, no CAP_SYS_NICE), the widget sound
 # tests listen alone.
-realtime=yes
-chrt -r 1 true 2>/dev/null || realtime=no
-if [[ $realtime == no || $order == serial ]]; then
+if [[ $order == serial ]] || ! chrt -r 1 true 2>/dev/null; then
     for i in "${!S_NAME[@]}"; do
         [[ ${S_KIND[i]} != sound ]] || S_KIND[i]=listen
     done
@@ -373,7 +371,7 @@ trap 'stop_suites; cleanup' EXIT
 # then the slowest of the rest; the others as above. The summary keeps the
 # order above.
 slowest_first=("e2e blind_session_test, mutter" "e2e blind_session_test"
-    "widget sound tests, pipewire" "widget sound tests" "unit tests" "e2e deps_test")
+    "widget sound tests" "unit tests" "e2e deps_test")
 starts=()
 for i in "${!S_NAME[@]}"; do
     [[ ${S_KIND[i]} != listen ]] || starts+=("$i")
