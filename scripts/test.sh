@@ -100,14 +100,11 @@ start_sound_server() {
 suite "sound server" start_sound_server
 
 # run_ctest DIR ARGS... : runs ctest in a build folder; finding no test at
-# all is a failure. A suite that sets ctest_priority (chrt's arguments) runs
-# the tests at that priority.
-ctest_priority=()
+# all is a failure.
 run_ctest() {
     local dir=$1
     shift
-    ${ctest_priority[@]+"chrt" "${ctest_priority[@]}"} \
-        ctest --test-dir "$dir" --output-on-failure --timeout 300 --no-tests=error "$@"
+    ctest --test-dir "$dir" --output-on-failure --timeout 300 --no-tests=error "$@"
 }
 
 # The tests that listen run on each sound server: a second time on a private
@@ -171,13 +168,10 @@ run_e2e() {
 #   quick   takes a core while it runs, briefly (the unit tests).
 #   wait    mostly waits, for a window, a screen reader or a bus; what it
 #           times allows seconds. Several run at once.
-#   sound   counts every sample of what it plays: the widget sound tests on
-#           PulseAudio. Beside the others at a real-time priority where the
-#           scheduler allows it, else as "listen".
-#   listen  counts every sample of what it plays on PipeWire, or times to a
-#           fraction of a second what it sees: the widget sound tests on
-#           PipeWire and the help window's test (200 ms from a key to the
-#           window's going). One at a time, with nothing beside it; see
+#   listen  counts every sample of what it plays, or times to a fraction of
+#           a second what it sees: the widget sound tests and the help
+#           window's test (200 ms from a key to the window's going). One at
+#           a time, with nothing beside it; see
 #           "Running side by side".
 S_NAME=() S_NEEDS=() S_KIND=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
 # add NAME NEEDS KIND COMMAND... : NEEDS is a suite's number, or -1. Leaves
@@ -196,7 +190,7 @@ add "build (warnings as errors)" -1 build build_main
 main=$added
 add "unit tests" "$main" quick run_ctest "$repo/build" -LE qt -j "$jobs"
 add "widget tests" "$main" wait run_ctest "$repo/build" -L qt -LE audio
-add "widget sound tests" "$main" sound run_ctest "$repo/build" -L audio
+add "widget sound tests" "$main" listen run_ctest "$repo/build" -L audio
 [[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen widget_sound_pipewire
 add "build with sanitizers" -1 build build_asan
 add "unit tests, sanitizers" "$added" quick unit_asan
@@ -232,36 +226,24 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # With more than one job, suites run side by side once the main build is
 # over. First those that listen, one at a time with nothing beside them: a
 # busy machine makes them fail (the help window's test missed its 200 ms
-# beside the others, and even beside a compiler at the lowest priority; on
-# PipeWire, even at a real-time priority, the widget sound tests lost a
-# sound cut short to a cycle the server dropped, and heard a play stretched
-# by 96 ms), so the sanitizer build, which starts with the main build at
+# beside the others, and even beside a compiler at the lowest priority; the
+# widget sound tests, even at a real-time priority, lost a sound cut short,
+# on PipeWire and on PulseAudio, and on PipeWire heard a play stretched by
+# 96 ms), so the sanitizer build, which starts with the main build at
 # the lowest priority, is stopped meanwhile. Then the rest, up to twice
 # MARROWFEN_JOBS at once (with three times, a blind session missed a
-# menu): they wait, mostly, and allow seconds. Beside them the widget sound
-# tests on PulseAudio, at a real-time priority (round robin, 1), so that
-# nothing else delays the player or the recorder in them: at an ordinary
-# one, sounds cut by the next lost their first frames and plays broke beside
-# the others. The server's own thread is real-time already (round robin, 5).
-# Builds and the quick suites run at a lower priority than those that wait.
+# menu): they wait, mostly, and allow seconds. Builds and the quick suites run at a lower priority than those that wait.
 # With MARROWFEN_JOBS=1, one suite after another in the order above, at one
 # priority.
 at_once=$((2 * jobs))
-declare -A nice_of=([build]=19 [quick]=10 [wait]=5 [sound]=0 [listen]=0)
+declare -A nice_of=([build]=19 [quick]=10 [wait]=5 [listen]=0)
 # The main build goes first and fast: nothing but the sanitizer build, at the
 # lowest priority, runs beside it.
 nice_main=0
 order=parallel
 if ((jobs <= 1)); then
     order=serial at_once=1
-    nice_of=([build]=0 [quick]=0 [wait]=0 [sound]=0 [listen]=0)
-fi
-# Without real-time priorities (not root, no CAP_SYS_NICE), the widget sound
-# tests listen alone.
-if [[ $order == serial ]] || ! chrt -r 1 true 2>/dev/null; then
-    for i in "${!S_NAME[@]}"; do
-        [[ ${S_KIND[i]} != sound ]] || S_KIND[i]=listen
-    done
+    nice_of=([build]=0 [quick]=0 [wait]=0 [listen]=0)
 fi
 
 running=0
@@ -285,12 +267,11 @@ may_start() {
     [[ ${S_KIND[i]} != build ]] || return 0
     # Tests start once the main build is over.
     [[ ${S_STATE[main]} != running ]] || return 1
-    local others=$(($(runs quick) + $(runs wait)))
-    case ${S_KIND[i]} in
-        listen) (($(runs listen) + $(runs sound) + others == 0)) ;;
-        sound) (($(runs listen) == 0)) ;;
-        *) (($(runs listen) == 0 && others < at_once)) ;;
-    esac
+    if [[ ${S_KIND[i]} == listen ]]; then
+        (($(runs listen) == 0 && $(runs quick) + $(runs wait) == 0))
+    else
+        (($(runs listen) == 0 && $(runs quick) + $(runs wait) < at_once))
+    fi
 }
 
 # start I : runs suite I in the background, its output into its log.
@@ -300,8 +281,6 @@ start() {
     S_STATE[i]=running S_T0[i]=$SECONDS
     (
         ((nice == 0)) || renice -n $(($(nice) + nice)) -p "$BASHPID" >/dev/null
-        # The tests only: a sound server started for them keeps its own.
-        [[ ${S_KIND[i]} != sound ]] || ctest_priority=(-r 1)
         eval "${S_CMD[i]}"
     ) >"${S_LOG[i]}" 2>&1 </dev/null &
     S_PID[i]=$!
@@ -371,7 +350,7 @@ trap 'stop_suites; cleanup' EXIT
 # then the slowest of the rest; the others as above. The summary keeps the
 # order above.
 slowest_first=("e2e blind_session_test, mutter" "e2e blind_session_test"
-    "widget sound tests" "unit tests" "e2e deps_test")
+    "unit tests" "e2e deps_test")
 starts=()
 for i in "${!S_NAME[@]}"; do
     [[ ${S_KIND[i]} != listen ]] || starts+=("$i")
