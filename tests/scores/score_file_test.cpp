@@ -18,11 +18,10 @@
 namespace mf {
 namespace {
 
+using test::blanks;
 using test::FakeMessageBox;
 using test::readBytes;
 using test::writeBytes;
-
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
 
 ScoreRecord record(const std::string& name, int seconds) {
     ScoreRecord r;

@@ -5,11 +5,12 @@
 
 #include "scores/cp1252.h"
 #include "scores/score_record.h"
+#include "scores/scores_test_support.h"
 
 namespace mf {
 namespace {
 
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
+using test::blanks;
 
 std::string nameBytes(const ScoreRecord& r) { return std::string(r.Name.bytes()); }
 std::string timeBytes(const ScoreRecord& r) { return std::string(r.Time.bytes()); }

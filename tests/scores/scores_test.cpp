@@ -11,13 +11,12 @@
 namespace mf {
 namespace {
 
+using test::blanks;
 using test::FakeMessageBox;
 using test::readBytes;
 using test::writeBytes;
 
 constexpr const char* kQuestion = "Are you sure you want to PERMANTLY clear the high scores?";
-
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
 
 std::string recordBytes(const std::string& name, const std::string& time) {
     ScoreRecord r;

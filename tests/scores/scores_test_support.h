@@ -30,6 +30,9 @@ private:
     std::filesystem::path previous_;
 };
 
+// N blanks: the padding of a record's fields.
+inline std::string blanks(std::size_t n) { return std::string(n, ' '); }
+
 inline bool runningAsRoot() { return ::geteuid() == 0; }
 
 // The three records the clear command writes: 129 bytes.
