@@ -131,20 +131,24 @@ widget_sound_pipewire() (
         run_ctest "$repo/build" -L audio
 )
 
+# Both builds compile the libraries and the unit tests in batches
+# (MARROWFEN_UNITY): from scratch on 2 cores the main build takes 95 s and
+# 185 s of CPU that way, against 138 s and 268 s a file at a time.
 build_main() {
     bash "$repo/scripts/build.sh" "$repo/build" \
         -DMARROWFEN_WERROR=ON -DMARROWFEN_TESTS=ON -DMARROWFEN_QT=ON \
-        -DMARROWFEN_BENCH=ON -DMARROWFEN_SANITIZE=OFF
+        -DMARROWFEN_BENCH=ON -DMARROWFEN_SANITIZE=OFF -DMARROWFEN_UNITY=ON
 }
 # The sanitizer build is not optimised (-O0): the sanitizers see every load
 # and store that way, and it compiles in about half the time of -O2 (67 s
-# against 122 s alone on 2 cores), its unit tests taking 24 s against 17.
+# against 122 s alone on 2 cores, a file at a time; 32 s in batches), its
+# unit tests taking 24 s against 17.
 # Its debugging information is line tables only (-g1): enough for file and
 # line in a sanitizer's stack trace, and a third less to compile than -g.
 build_asan() {
     bash "$repo/scripts/build.sh" "$repo/build-asan" \
         -DMARROWFEN_SANITIZE=ON -DMARROWFEN_QT=OFF -DMARROWFEN_TESTS=ON \
-        -DMARROWFEN_BENCH=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O0 -g1 -DNDEBUG"
+        -DMARROWFEN_BENCH=OFF -DMARROWFEN_UNITY=ON "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O0 -g1 -DNDEBUG"
 }
 unit_asan() {
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
