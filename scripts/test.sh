@@ -6,7 +6,8 @@
 #   1. build/       warnings as errors, benchmarks built (not run)
 #   2. unit tests   (GoogleTest, through ctest)
 #   3. widget tests (Qt Test on the offscreen platform, ctest label "qt");
-#      those that listen (label "audio") once more on a private PipeWire
+#      those that listen (label "audio") and those that start servers of
+#      their own (label "audio-server") once more on a private PipeWire
 #      where PulseAudio ran them and PipeWire is installed
 #   4. build-asan/  address and undefined-behaviour sanitizers, no Qt
 #   5. unit tests under the sanitizers
@@ -119,16 +120,16 @@ fi
 
 # ------------------------------------------------------------ the suites ---
 
-# The widget tests that listen, in a runtime folder of their own whose null
-# sink is on a private PipeWire.
+# widget_sound_pipewire LABEL : the widget tests with this label, in a
+# runtime folder of their own whose null sink is on a private PipeWire.
 widget_sound_pipewire() (
-    export XDG_RUNTIME_DIR=$scratch/runtime-pipewire MF_SOUND_SERVER=pipewire
+    export XDG_RUNTIME_DIR=$scratch/runtime-pipewire-$1 MF_SOUND_SERVER=pipewire
     mkdir -m 700 "$XDG_RUNTIME_DIR" || exit 1
     trap 'marrowfen_pipewire_stop "$XDG_RUNTIME_DIR"' EXIT
     # shellcheck source=tests/audio/pulse_null_sink.sh
     source "$repo/tests/audio/pulse_null_sink.sh" >/dev/null &&
         pactl info | grep -E '^Server Name:' &&
-        run_ctest "$repo/build" -L audio
+        run_ctest "$repo/build" -L "^$1\$"
 )
 
 # Both builds compile the libraries and the unit tests in batches
@@ -174,8 +175,8 @@ run_e2e() {
 #           times allows seconds. Several run at once.
 #   listen  counts every sample of what it plays, or times to a fraction of
 #           a second what it sees: the widget sound tests and the help
-#           window's test (200 ms from a key to the window's going). One at
-#           a time, with nothing beside it; see
+#           window's test (200 ms from a key to the window's going). Up to
+#           three at once, with nothing else beside them; see
 #           "Running side by side".
 S_NAME=() S_NEEDS=() S_KIND=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
 # add NAME NEEDS KIND COMMAND... : NEEDS is a suite's number, or -1. Leaves
@@ -194,8 +195,10 @@ add "build (warnings as errors)" -1 build build_main
 main=$added
 add "unit tests" "$main" quick run_ctest "$repo/build" -LE qt -j "$jobs"
 add "widget tests" "$main" wait run_ctest "$repo/build" -L qt -LE audio
-add "widget sound tests" "$main" listen run_ctest "$repo/build" -L audio
-[[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen widget_sound_pipewire
+add "widget sound tests" "$main" listen run_ctest "$repo/build" -L '^audio$'
+[[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen widget_sound_pipewire audio
+add "widget sound servers" "$main" wait run_ctest "$repo/build" -L '^audio-server$'
+[[ $pipewire_too == no ]] || add "widget sound servers, pipewire" "$main" wait widget_sound_pipewire audio-server
 add "build with sanitizers" -1 build build_asan
 add "unit tests, sanitizers" "$added" quick unit_asan
 
@@ -228,25 +231,28 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # ------------------------------------------------- running side by side ---
 
 # With more than one job, suites run side by side once the main build is
-# over. First those that listen, one at a time with nothing beside them: a
-# busy machine makes them fail (the help window's test missed its 200 ms
-# beside the others, and even beside a compiler at the lowest priority; the
-# widget sound tests, even at a real-time priority, lost a sound cut short,
-# on PipeWire and on PulseAudio, and on PipeWire heard a play stretched by
-# 96 ms), so the sanitizer build, which starts with the main build at
-# the lowest priority, is stopped meanwhile. Then the rest, up to twice
-# MARROWFEN_JOBS at once (with three times, a blind session missed a
-# menu): they wait, mostly, and allow seconds. Builds and the quick suites run at a lower priority than those that wait.
+# over. First those that listen, with nothing else beside them: a busy
+# machine makes them fail (the help window's test missed its 200 ms beside
+# the others, and even beside a compiler at the lowest priority; the widget
+# sound tests, even at a real-time priority, lost a sound cut short, on
+# PipeWire and on PulseAudio, and on PipeWire heard a play stretched by
+# 96 ms), so the sanitizer build, which starts with the main build at the
+# lowest priority, is stopped meanwhile. Up to three of them run at once,
+# the widget sound tests on each server and a help test: together they take
+# about a fifth of 2 cores, and passed side by side as alone. Then the rest,
+# up to twice MARROWFEN_JOBS at once (with three times, a blind session
+# missed a menu): they wait, mostly, and allow seconds. Builds and the quick
+# suites run at a lower priority than those that wait.
 # With MARROWFEN_JOBS=1, one suite after another in the order above, at one
 # priority.
-at_once=$((2 * jobs))
+at_once=$((2 * jobs)) listen_at_once=3
 declare -A nice_of=([build]=19 [quick]=10 [wait]=5 [listen]=0)
 # The main build goes first and fast: nothing but the sanitizer build, at the
 # lowest priority, runs beside it.
 nice_main=0
 order=parallel
 if ((jobs <= 1)); then
-    order=serial at_once=1
+    order=serial at_once=1 listen_at_once=1
     nice_of=([build]=0 [quick]=0 [wait]=0 [listen]=0)
 fi
 
@@ -272,7 +278,7 @@ may_start() {
     # Tests start once the main build is over.
     [[ ${S_STATE[main]} != running ]] || return 1
     if [[ ${S_KIND[i]} == listen ]]; then
-        (($(runs listen) == 0 && $(runs quick) + $(runs wait) == 0))
+        (($(runs listen) < listen_at_once && $(runs quick) + $(runs wait) == 0))
     else
         (($(runs listen) == 0 && $(runs quick) + $(runs wait) < at_once))
     fi
