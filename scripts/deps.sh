@@ -14,7 +14,9 @@
 # MARROWFEN_DEPS_SIMULATE=1 asks apt for its plan only (apt-get -s, printed
 # on standard output): no root, no apt-get update, nothing installed.
 # MARROWFEN_DPKG_ADMINDIR=DIR reads what is installed from DIR/status instead
-# of /var/lib/dpkg/status (with the simulation: the plan for another machine).
+# of /var/lib/dpkg/status (with the simulation: the plan for another machine);
+# MARROWFEN_APT_LISTS_CACHE=FILE then keeps apt's cache of its package lists
+# in FILE, for the next plan.
 set -euo pipefail
 
 mode=${1:-play}
@@ -58,9 +60,10 @@ pipewire_packages=(pipewire pipewire-pulse wireplumber)
 
 apt_options=(-q --no-install-recommends --no-remove)
 if [[ $admindir != /var/lib/dpkg ]]; then
-    # Another status file: apt keeps no cache of it on disk.
+    # Another status file: apt keeps no cache of it on disk, only of the
+    # package lists, where asked to.
     apt_options+=(-o "Dir::State::status=$admindir/status"
-        -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+        -o Dir::Cache::pkgcache= -o "Dir::Cache::srcpkgcache=${MARROWFEN_APT_LISTS_CACHE:-}")
 fi
 
 # installed PACKAGE... : prints those of the packages that are installed.

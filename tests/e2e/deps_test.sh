@@ -32,10 +32,10 @@ TEST_TOOLS=(xvfb xauth xdotool x11-utils imagemagick openbox sox lintian
 # they need). DROP and ADD are lists separated by blanks.
 make_machine() {
     mkdir -p "$1"
-    python3 - "$1/status" "$2" "$3" <<'PY'
+    python3 - "$1/status" "$2" "$3" "$MARROWFEN_APT_LISTS_CACHE" <<'PY'
 import re, subprocess, sys
 
-out, drop, add = sys.argv[1], set(sys.argv[2].split()), sys.argv[3].split()
+out, drop, add, lists_cache = sys.argv[1], set(sys.argv[2].split()), sys.argv[3].split(), sys.argv[4]
 SKIP = {"Filename", "Size", "MD5sum", "SHA1", "SHA256", "Description-md5", "Tag"}
 
 def stanzas(text):
@@ -72,7 +72,9 @@ while True:
         del installed[p]
 
 def candidate(name):
-    text = subprocess.run(["apt-cache", "show", "--no-all-versions", name],
+    text = subprocess.run(["apt-cache", "-o", "Dir::Cache::srcpkgcache=" + lists_cache,
+                           "-o", "Dir::Cache::pkgcache=" + lists_cache + ".status",
+                           "show", "--no-all-versions", name],
                           capture_output=True, text=True).stdout
     return stanzas(text)[0] if text.strip() else None
 
@@ -118,7 +120,10 @@ installs_none_of() {
 }
 asks_for() { asked "$1" | grep -qx "$2"; }
 has() { [[ $(dpkg-query --admindir="$MF_TMP/$1" -W -f='${db:Status-Status}' "$2" 2>/dev/null) == installed ]]; }
-simulated_apt() { apt-get -s -q -o "Dir::State::status=$MF_TMP/$1/status" -o Dir::Cache::pkgcache= "${@:2}"; }
+simulated_apt() {
+    apt-get -s -q -o "Dir::State::status=$MF_TMP/$1/status" -o Dir::Cache::pkgcache= \
+        -o "Dir::Cache::srcpkgcache=$MARROWFEN_APT_LISTS_CACHE" "${@:2}"
+}
 unbroken() { simulated_apt "$1" check >/dev/null; }
 
 is_pipewire_desktop() {
@@ -133,6 +138,9 @@ refuses_pulseaudio() {
 }
 
 mf_setup_tmp
+# apt's cache of the package lists, made once for every plan here; that of
+# this machine's own status file beside it, for the packages' details.
+export MARROWFEN_APT_LISTS_CACHE=$MF_TMP/srcpkgcache.bin
 MF_DROP="pulseaudio pulseaudio-utils pulseaudio-module-bluetooth ${TEST_TOOLS[*]} fonts-comic-neue"
 
 make_machine "$MF_TMP/gnome" "$MF_DROP" "pipewire-audio pipewire-alsa pipewire-pulse wireplumber" ||
