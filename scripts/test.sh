@@ -357,11 +357,16 @@ stop_suites() {
 }
 trap 'stop_suites; cleanup' EXIT
 
-# The order suites start in: those that listen first;
-# then the slowest of the rest; the others as above. The summary keeps the
-# order above.
-slowest_first=("e2e blind_session_test, mutter" "e2e blind_session_test"
-    "unit tests" "e2e deps_test")
+# The order suites start in: those that listen first; then the unit tests,
+# quick, and the rest the longest first (their times beside the others, in
+# seconds), so that short ones fill the end; the others as above. The
+# summary keeps the order above.
+slowest_first=("e2e blind_session_test, mutter" "e2e blind_session_test" # 145 127
+    "unit tests" "e2e loss_sounds_test" "e2e loss_sounds_test, pipewire" # 87 85
+    "e2e lifecycle_test" "e2e lifecycle_test, mutter" "e2e lifecycle_test, kwin" # 68 66 62
+    "e2e package_test" "e2e lifecycle_test, mutter-wayland" "e2e access_test" # 59 55 48
+    "e2e deps_test" "widget sound servers, pipewire" "widget sound servers" # 47 45 43
+    "e2e screen_reader_test") # 30
 starts=()
 for i in "${!S_NAME[@]}"; do
     [[ ${S_KIND[i]} != listen ]] || starts+=("$i")
