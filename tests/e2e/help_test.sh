@@ -25,15 +25,52 @@ open_help() {
     HELP=$(mf_wait_window "$HELP_TITLE" 5)
 }
 
-# ms_until_gone : milliseconds until the help window is no longer mapped.
-ms_until_gone() {
-    local t0 k
+# gone_ms COMMAND... : runs the command (a key, the close box) and prints
+# the milliseconds until the help window is unmapped or destroyed, as the
+# X server tells a client that watches it (no poll for the window counts):
+# from the key's press as the same client hears it, or from the command's
+# end when it presses no key; 99999 when the window stays over 8 s.
+gone_ms() {
+    local ready=$MF_TMP/gone.ready t0 pressed t1
+    rm -f "$ready"
+    python3 - "$HELP" "$ready" >"$MF_TMP/gone.out" <<'PY' &
+import ctypes, select, sys, time
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+x.XPending.argtypes = [ctypes.c_void_p]
+x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+KEY_PRESS, DESTROY_NOTIFY, UNMAP_NOTIFY = 2, 17, 18
+KEY_PRESS_MASK, STRUCTURE_NOTIFY_MASK = 1 << 0, 1 << 17
+display, window = x.XOpenDisplay(None), int(sys.argv[1], 0)
+x.XSelectInput(display, window, KEY_PRESS_MASK | STRUCTURE_NOTIFY_MASK)
+x.XSync(display, 0)
+open(sys.argv[2], "w").write("ready\n")
+event = (ctypes.c_long * 24)()  # an XEvent: its type, then the window at [5]
+deadline, pressed = time.monotonic() + 8, "-"
+while time.monotonic() < deadline:
+    while x.XPending(display):
+        x.XNextEvent(display, event)
+        kind = event[0] & 0xFFFFFFFF
+        if kind == KEY_PRESS and pressed == "-":
+            pressed = time.time_ns() // 1000000
+        if kind in (DESTROY_NOTIFY, UNMAP_NOTIFY) and event[5] == window:
+            print(pressed, time.time_ns() // 1000000)
+            sys.exit(0)
+    select.select([x.XConnectionNumber(display)], [], [], max(0, deadline - time.monotonic()))
+sys.exit(1)
+PY
+    local watcher=$!
+    mf_wait_until 5 test -s "$ready" || mf_log "the watcher of the help window did not start"
+    "$@"
     t0=$(now_ms)
-    for ((k = 0; k < 400; k++)); do
-        mf_find_window "$HELP_TITLE" >/dev/null || break
-        sleep 0.02
-    done
-    echo $(($(now_ms) - t0))
+    wait "$watcher"
+    read -r pressed t1 <"$MF_TMP/gone.out"
+    [[ $pressed == - ]] || t0=$pressed
+    if [[ -z $t1 ]]; then echo 99999; elif ((t1 > t0)); then echo $((t1 - t0)); else echo 0; fi
 }
 
 mf_setup
@@ -50,8 +87,7 @@ first=$HELP
 # The button: hidden at once, the sound plays on.
 for round in 1 2 3; do
     mf_record_start "help-button-$round"
-    mf_key "$HELP" Return
-    gone=$(ms_until_gone)
+    gone=$(gone_ms mf_key "$HELP" Return)
     sleep "$SOUND_SECONDS"
     mf_record_stop >/dev/null
     mf_log "button $round: hidden after $gone ms"
@@ -63,8 +99,7 @@ done
 # The close box: on screen until the sound has been played.
 for round in 1 2; do
     mf_record_start "help-close-$round"
-    mf_close_window "$HELP"
-    gone=$(ms_until_gone)
+    gone=$(gone_ms mf_close_window "$HELP")
     mf_record_stop >/dev/null
     mf_log "close box $round: gone after $gone ms, the sound lasts $SOUND_SECONDS s"
     mf_check "close box $round waits for the sound" \
@@ -81,8 +116,7 @@ mf_key "$MF_WIN" ctrl+s
 for way in button close; do
     open_help || mf_die "no help window"
     mf_record_start "help-silent-$way"
-    if [[ $way == button ]]; then mf_key "$HELP" Return; else mf_close_window "$HELP"; fi
-    gone=$(ms_until_gone)
+    if [[ $way == button ]]; then gone=$(gone_ms mf_key "$HELP" Return); else gone=$(gone_ms mf_close_window "$HELP"); fi
     sleep 1
     mf_record_stop >/dev/null
     mf_check "sound off, $way: gone within 200 ms ($gone)" test "$gone" -le 200
@@ -102,8 +136,7 @@ before=$(rss_kib)
 for round in 1 2 3 4 5; do
     open_help || mf_die "no help window"
     mf_record_start "help-hostile-$round"
-    mf_key "$HELP" Return
-    gone=$(ms_until_gone)
+    gone=$(gone_ms mf_key "$HELP" Return)
     sleep 0.5
     mf_record_stop >/dev/null
     mf_check "hostile sound file, round $round: gone within 200 ms ($gone)" test "$gone" -le 200
