@@ -7,10 +7,10 @@
 #   2. unit tests   (GoogleTest, one process through ctest: the output
 #                   names the cases that failed or were skipped)
 #   3. widget tests (Qt Test on the offscreen platform, ctest label "qt");
-#      those that listen (label "audio", two halves, each on a sound server
-#      of its own) and those that start servers of their own (label
-#      "audio-server") once more on a private PipeWire where PulseAudio ran
-#      them and PipeWire is installed
+#      those that listen (label "audio", on a sound server of their own) and
+#      those that start servers of their own (label "audio-server") once
+#      more on a private PipeWire where PulseAudio ran them and PipeWire is
+#      installed
 #   4. build-asan/  address and undefined-behaviour sanitizers, no Qt
 #   5. unit tests under the sanitizers
 #   6. end-to-end tests, tests/e2e/*_test.sh (the real program under Xvfb);
@@ -126,9 +126,10 @@ fi
 
 # ------------------------------------------------------------ the suites ---
 
-# widget_sound SERVER TEST : the widget test of that name on a sound server
-# of its own (SERVER "first", the kind the run started, or "pipewire"), in
-# a runtime folder of its own, whose default sink is a null sink.
+# widget_sound SERVER LABEL : the widget tests with this label on a sound
+# server of their own (SERVER "first", the kind the run started, or
+# "pipewire"), in a runtime folder of their own, whose default sink is a
+# null sink.
 widget_sound() (
     export XDG_RUNTIME_DIR=$scratch/runtime-$2-$1
     [[ $1 == first ]] || export MF_SOUND_SERVER=$1
@@ -137,7 +138,7 @@ widget_sound() (
     # shellcheck source=tests/audio/pulse_null_sink.sh
     source "$repo/tests/audio/pulse_null_sink.sh" >/dev/null &&
         pactl info | grep -E '^Server Name:' &&
-        run_ctest "$repo/build" -R "^$2\$"
+        run_ctest "$repo/build" -L "^$2\$"
 )
 
 # Both builds compile the libraries and the unit tests in batches
@@ -180,12 +181,12 @@ run_e2e() {
 #           run, and takes the cores the other tests leave.
 #   quick   takes a core while it runs, briefly (the unit tests).
 #   wait    mostly waits, for a window, a screen reader or a bus; what it
-#           times allows seconds, or is timed by the X server's events (the
-#           help window's 200 ms from a key to its going). Several run at
-#           once.
-#   listen  counts every sample of what it plays: the widget sound tests.
-#           Up to four at once, each on a sound server of its own, with
-#           nothing else beside them; see "Running side by side".
+#           times allows seconds. Several run at once.
+#   listen  counts every sample of what it plays, or times to a fraction of
+#           a second what it sees: the widget sound tests and the help
+#           window's test (200 ms from a key to the window's going). Up to
+#           three at once, each with a sound server of its own, with nothing
+#           else beside them; see "Running side by side".
 S_NAME=() S_NEEDS=() S_KIND=() S_CMD=() S_STATE=() S_PID=() S_LOG=() S_T0=() S_TIME=()
 # add NAME NEEDS KIND COMMAND... : NEEDS is a suite's number, or -1. Leaves
 # the new suite's number in added.
@@ -203,14 +204,10 @@ add "build (warnings as errors)" -1 build build_main
 main=$added
 add "unit tests" "$main" quick run_ctest "$repo/build" -LE qt --verbose
 add "widget tests" "$main" wait run_ctest "$repo/build" -L qt -LE audio
-add "widget sound tests" "$main" listen widget_sound first tst_wave_device
-add "widget sound frames" "$main" listen widget_sound first tst_wave_device_frames
-if [[ $pipewire_too == yes ]]; then
-    add "widget sound tests, pipewire" "$main" listen widget_sound pipewire tst_wave_device
-    add "widget sound frames, pipewire" "$main" listen widget_sound pipewire tst_wave_device_frames
-fi
+add "widget sound tests" "$main" listen widget_sound first audio
+[[ $pipewire_too == no ]] || add "widget sound tests, pipewire" "$main" listen widget_sound pipewire audio
 add "widget sound servers" "$main" wait run_ctest "$repo/build" -L '^audio-server$'
-[[ $pipewire_too == no ]] || add "widget sound servers, pipewire" "$main" wait widget_sound pipewire tst_wave_device_servers
+[[ $pipewire_too == no ]] || add "widget sound servers, pipewire" "$main" wait widget_sound pipewire audio-server
 add "build with sanitizers" -1 build build_asan
 add "unit tests, sanitizers" "$added" quick unit_asan
 
@@ -223,9 +220,11 @@ shopt -u nullglob
 sound_tests=" loss_sounds_test help_test "
 for test in "${e2e_tests[@]}"; do
     base=$(basename "$test" .sh)
-    add "e2e $base" "$main" wait run_e2e "$test"
+    kind="wait"
+    [[ $base != help_test ]] || kind=listen
+    add "e2e $base" "$main" "$kind" run_e2e "$test"
     if [[ $pipewire_too == yes && $sound_tests == *" $base "* ]]; then
-        add "e2e $base, pipewire" "$main" wait run_e2e "$test" MF_SOUND_SERVER=pipewire \
+        add "e2e $base, pipewire" "$main" "$kind" run_e2e "$test" MF_SOUND_SERVER=pipewire \
             MF_ARTIFACTS="$repo/artifacts/e2e/pipewire"
     fi
 done
@@ -246,16 +245,17 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # priority, lost a sound cut short, on PipeWire and on PulseAudio, and on
 # PipeWire heard a play stretched by 96 ms; beside a compiler at the lowest
 # priority, PulseAudio lost one too), so the sanitizer build, which starts
-# with the main build at the lowest priority, is stopped meanwhile. The two
-# halves of them on each server, four at once, each with a server of its
-# own, take about a fifth of 2 cores together and passed side by side as
-# alone. Then the rest,
+# with the main build at the lowest priority, is stopped meanwhile. Up to
+# three of them run at once, the widget sound tests on each server and a
+# help test: together they take about a fifth of 2 cores, and passed side
+# by side as alone. (Four halves of the widget sound tests at once, each on
+# a server of its own, lost a whole play and two cut sounds on PulseAudio.) Then the rest,
 # up to twice MARROWFEN_JOBS at once (with three times, a blind session
 # missed a menu): they wait, mostly, and allow seconds. Builds and the quick
 # suites run at a lower priority than those that wait.
 # With MARROWFEN_JOBS=1, one suite after another in the order above, at one
 # priority.
-at_once=$((2 * jobs)) listen_at_once=4
+at_once=$((2 * jobs)) listen_at_once=3
 declare -A nice_of=([build]=19 [quick]=10 [wait]=5 [listen]=0)
 # The main build goes first and fast: nothing but the sanitizer build, at the
 # lowest priority, runs beside it.
