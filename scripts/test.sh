@@ -143,8 +143,8 @@ widget_sound() (
 )
 
 # Both builds compile the libraries and the unit tests in batches
-# (MARROWFEN_UNITY): from scratch on 2 cores the main build takes 95 s and
-# 185 s of CPU that way, against 138 s and 268 s a file at a time.
+# (MARROWFEN_UNITY): from scratch on 2 cores the main build takes 90 s and
+# 170 s of CPU that way, against 138 s and 268 s a file at a time.
 build_main() {
     bash "$repo/scripts/build.sh" "$repo/build" \
         -DMARROWFEN_WERROR=ON -DMARROWFEN_TESTS=ON -DMARROWFEN_QT=ON \
@@ -152,8 +152,8 @@ build_main() {
 }
 # The sanitizer build is not optimised (-O0): the sanitizers see every load
 # and store that way, and it compiles in about half the time of -O2 (67 s
-# against 122 s alone on 2 cores, a file at a time; 32 s in batches), its
-# unit tests taking 6 s against 3.
+# against 122 s alone on 2 cores, a file at a time; 38 s of CPU in
+# batches), its unit tests taking 6 s against 3.
 # Its debugging information is line tables only (-g1): enough for file and
 # line in a sanitizer's stack trace, and a third less to compile than -g.
 build_asan() {

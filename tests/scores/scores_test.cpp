@@ -18,7 +18,7 @@ using test::writeBytes;
 
 constexpr const char* kQuestion = "Are you sure you want to PERMANTLY clear the high scores?";
 
-std::string recordBytes(const std::string& name, const std::string& time) {
+std::string encodedRecord(const std::string& name, const std::string& time) {
     ScoreRecord r;
     r.Name.assignBytes(name);
     r.Time.assignBytes(time);
@@ -95,8 +95,8 @@ TEST_F(ScoresTest, TheDefaultFileIsTheOneInTheWorkingDirectory) {
 
 TEST_F(ScoresTest, RowsShowTheRecordsInLevelOrderWithoutOuterBlanks) {
     const std::string forty(40, 'W');
-    writeBytes(path, recordBytes("   Ann", "57 ") + recordBytes(forty, "999") +
-                         recordBytes("Zo\xEB  van  Dyke", " 5 "));
+    writeBytes(path, encodedRecord("   Ann", "57 ") + encodedRecord(forty, "999") +
+                         encodedRecord("Zo\xEB  van  Dyke", " 5 "));
     Scores s(box, path);
     s.Form_Load();
     EXPECT_EQ(names(s), (std::vector<std::string>{"Ann", forty, "Zo\u00EB  van  Dyke"}));
@@ -105,7 +105,7 @@ TEST_F(ScoresTest, RowsShowTheRecordsInLevelOrderWithoutOuterBlanks) {
 }
 
 TEST_F(ScoresTest, RowsOfAShortFileAreEmpty) {
-    writeBytes(path, recordBytes("Ann", "12 ") + "Bob");
+    writeBytes(path, encodedRecord("Ann", "12 ") + "Bob");
     Scores s(box, path);
     s.Form_Load();
     EXPECT_EQ(names(s), (std::vector<std::string>{"Ann", "", ""}));
@@ -115,7 +115,7 @@ TEST_F(ScoresTest, RowsOfAShortFileAreEmpty) {
 
 TEST_F(ScoresTest, ClearAsksAndYesWritesTheThreeDefaultRecords) {
     const std::string tail = "kept";
-    writeBytes(path, recordBytes("Ann", "12 ") + recordBytes("Bob", "34 ") + recordBytes("Cy", "56 ") + tail);
+    writeBytes(path, encodedRecord("Ann", "12 ") + encodedRecord("Bob", "34 ") + encodedRecord("Cy", "56 ") + tail);
     Scores s(box, path);
     s.Form_Load();
     box.answers = {vbYes};
@@ -140,7 +140,7 @@ TEST_F(ScoresTest, ClearOnAMissingFileMakesTheCleared129ByteFile) {
 }
 
 TEST_F(ScoresTest, ClearAnsweredNoChangesNothing) {
-    const std::string before = recordBytes("Ann", "12 ") + recordBytes("Bob", "34 ");
+    const std::string before = encodedRecord("Ann", "12 ") + encodedRecord("Bob", "34 ");
     writeBytes(path, before);
     Scores s(box, path);
     s.Form_Load();
@@ -205,7 +205,7 @@ TEST_F(ScoresTest, AnUnusableFileIsReportedOnceAndTheWindowStillWorks) {
 // --- What a screen reader says ------------------------------------------------
 
 TEST_F(ScoresTest, TheRowsAreReadAsWords) {
-    writeBytes(path, recordBytes("Ann Lee", "12") + recordBytes("", "1") + recordBytes("Anonymous", "999"));
+    writeBytes(path, encodedRecord("Ann Lee", "12") + encodedRecord("", "1") + encodedRecord("Anonymous", "999"));
     Scores s(box, path);
     s.Form_Load();
     EXPECT_EQ(recordsWords(s), "Beginner: Ann Lee, 12 seconds. Intermediate: 1 second. "
