@@ -125,17 +125,15 @@ mf_orca_says() {
 }
 
 mf_orca_said() {
-    mf_orca_speech | python3 -c '
-import re, sys
-said = sys.stdin.read().splitlines()
-at = 0
-for pattern in sys.argv[1:]:
-    while at < len(said) and not re.fullmatch(pattern, said[at]):
-        at += 1
-    if at == len(said):
-        sys.exit(1)
-    at += 1
-' "$@"
+    local said pattern at=0
+    mapfile -t said < <(mf_orca_speech)
+    for pattern in "$@"; do
+        while ((at < ${#said[@]})) && ! [[ ${said[at]} =~ ^($pattern)$ ]]; do
+            at=$((at + 1))
+        done
+        ((at < ${#said[@]})) || return 1
+        at=$((at + 1))
+    done
 }
 
 # The exit trap: the game and the rest of lib.sh's clean-up, then the buses.
