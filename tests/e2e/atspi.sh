@@ -17,6 +17,7 @@ MF_ATSPI_PY=$MF_REPO/tests/e2e/atspi.py
 MF_DBUS_PID=''
 MF_A11Y_PID=''
 MF_LISTEN_PID=''
+MF_ATSPI_SERVER='' # atspi.py serve, once mf_atspi_setup has started it
 MF_ORCA_PID=''
 MF_ORCA_LOG=''
 MF_ORCA_MARK=0
@@ -42,6 +43,9 @@ mf_atspi_setup() {
     mf_wait_until 10 mf_a11y_bus_up || mf_die "the accessibility bus did not start"
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     export NO_AT_BRIDGE=1 # no GTK helper of ours joins the bus
+    mkfifo "$MF_TMP/atspi.req" "$MF_TMP/atspi.rep" || mf_die "cannot make the AT-SPI server's pipes"
+    /usr/bin/python3 "$MF_ATSPI_PY" serve "$MF_TMP" 2>>"$MF_TMP/atspi-server.log" &
+    MF_ATSPI_SERVER=$!
     mf_log "accessibility bus up"
 }
 
@@ -50,8 +54,43 @@ mf_a11y_bus_up() {
         org.a11y.Bus.GetAddress >/dev/null 2>&1
 }
 
-# mf_atspi COMMAND ARGS... : runs a command of atspi.py (see there).
-mf_atspi() { timeout 60 /usr/bin/python3 "$MF_ATSPI_PY" "$@"; }
+# mf_atspi COMMAND ARGS... : runs a command of atspi.py (see there), in its
+# server (atspi.py serve) while that runs, one command at a time.
+mf_atspi() {
+    if [[ -z $MF_ATSPI_SERVER || $1 == solve || $1 == listen ]] || mf_gone "$MF_ATSPI_SERVER"; then
+        timeout 60 /usr/bin/python3 "$MF_ATSPI_PY" "$@"
+        return
+    fi
+    local id=$BASHPID.$RANDOM$RANDOM line status='' req rep
+    {
+        flock 9
+        exec {req}<>"$MF_TMP/atspi.req" {rep}<>"$MF_TMP/atspi.rep"
+        printf '%s\0' "$id" "$@" >&"$req"
+        printf '\036' >&"$req"
+        # (A late answer to a request given up on comes first.)
+        while read -r -t 60 -u "$rep" line && [[ $line != "$id "* ]]; do :; done
+        exec {req}>&- {rep}>&-
+        [[ $line != "$id "* ]] || status=${line#* }
+        if [[ -n $status ]]; then
+            mf_print_file "$MF_TMP/atspi.out"
+            mf_print_file "$MF_TMP/atspi.err" >&2
+        fi
+    } 9>"$MF_TMP/atspi.lock"
+    if [[ -z $status ]]; then
+        echo "the AT-SPI server did not answer $1 within 60 s; stopped" >&2
+        kill -9 "$MF_ATSPI_SERVER" 2>/dev/null
+        return 124
+    fi
+    return "$status"
+}
+
+# mf_print_file FILE : the file's lines, with no process started.
+mf_print_file() {
+    local line
+    while IFS= read -r line || [[ -n $line ]]; do
+        printf '%s\n' "$line"
+    done <"$1"
+}
 
 # mf_listen_start FILE / mf_listen_stop : writes the focus and name-change
 # events the game announces into FILE meanwhile.
@@ -142,6 +181,7 @@ mf_atspi_cleanup() {
     mf_stop_game
     mf_atspi_stop_pid "$MF_ORCA_PID"
     mf_atspi_stop_pid "$MF_LISTEN_PID"
+    mf_atspi_stop_pid "$MF_ATSPI_SERVER"
     mf_atspi_stop_pid "$MF_A11Y_PID"
     mf_atspi_stop_pid "$MF_DBUS_PID"
     (exit "$status")
