@@ -7,8 +7,8 @@
 #   2. unit tests   (GoogleTest, one process through ctest: the output
 #                   names the cases that failed or were skipped)
 #   3. widget tests (Qt Test on the offscreen platform, ctest label "qt");
-#      those that listen (labels "audio" and "audio-frames", each on a sound
-#      server of its own) and
+#      those that listen (labels "audio", "audio-plays" and "audio-frames",
+#      each on a sound server of its own) and
 #      those that start servers of their own (label "audio-server") once
 #      more on a private PipeWire where PulseAudio ran them and PipeWire is
 #      installed
@@ -205,12 +205,12 @@ add "build (warnings as errors)" -1 build build_main
 main=$added
 add "unit tests" "$main" quick run_ctest "$repo/build" -LE qt --verbose
 add "widget tests" "$main" wait run_ctest "$repo/build" -L qt -LE audio
-add "widget sound tests" "$main" listen widget_sound first audio
-add "widget sound frames" "$main" listen widget_sound first audio-frames
-if [[ $pipewire_too == yes ]]; then
-    add "widget sound tests, pipewire" "$main" listen widget_sound pipewire audio
-    add "widget sound frames, pipewire" "$main" listen widget_sound pipewire audio-frames
-fi
+for part in tests plays frames; do
+    label=audio
+    [[ $part == tests ]] || label=audio-$part
+    add "widget sound $part" "$main" listen widget_sound first "$label"
+    [[ $pipewire_too == no ]] || add "widget sound $part, pipewire" "$main" listen widget_sound pipewire "$label"
+done
 add "widget sound servers" "$main" wait run_ctest "$repo/build" -L '^audio-server$'
 [[ $pipewire_too == no ]] || add "widget sound servers, pipewire" "$main" wait widget_sound pipewire audio-server
 add "build with sanitizers" -1 build build_asan
@@ -251,13 +251,15 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # PipeWire heard a play stretched by 96 ms; beside a compiler at the lowest
 # priority, PulseAudio lost one too), so the sanitizer build, which starts
 # with the main build at the lowest priority, is stopped meanwhile. Up to
-# three of them run at once, each on a server of its own: halves of the
+# three of them run at once, each on a server of its own: parts of the
 # widget sound tests and the help tests, the longest first. Three together
 # take about a fifth of 2 cores, and passed side by side as alone. (Four
-# halves at once lost a whole play and two cut sounds on PulseAudio.) Then
-# the rest, up to twice MARROWFEN_JOBS at once (with three times, a blind
-# session missed a menu): they wait, mostly, and allow seconds. Builds and
-# the quick suites run at a lower priority than those that wait.
+# at once lost a whole play and two cut sounds on PulseAudio; three beside
+# the sanitizer build, even at the idle scheduling class, lost or broke
+# plays on PulseAudio twice in three runs.) Then the rest, up to twice
+# MARROWFEN_JOBS at once (with three times, a blind session missed a menu):
+# they wait, mostly, and allow seconds. Builds and the quick suites run at a
+# lower priority than those that wait.
 # With MARROWFEN_JOBS=1, one suite after another in the order above, at one
 # priority.
 at_once=$((2 * jobs)) listen_at_once=3
@@ -375,9 +377,9 @@ trap 'stop_suites; cleanup' EXIT
 # quick, and the rest; each the longest first (their times, in seconds), so
 # that short ones fill the end; the others as above. The summary keeps the
 # order above.
-slowest_first=("widget sound frames, pipewire" "widget sound tests" # 66 63
-    "widget sound tests, pipewire" "widget sound frames" # 60 49
-    "e2e help_test, pipewire" "e2e help_test" # 29 27
+slowest_first=("widget sound frames, pipewire" "widget sound plays" # 52 43
+    "widget sound plays, pipewire" "widget sound tests" "widget sound tests, pipewire" # 40 33 32
+    "widget sound frames" "e2e help_test, pipewire" "e2e help_test" # 30 29 27
     "e2e blind_session_test, mutter" "e2e blind_session_test" # 145 127
     "unit tests" "e2e loss_sounds_test" "e2e loss_sounds_test, pipewire" # 87 85
     "e2e lifecycle_test" "e2e lifecycle_test, mutter" "e2e lifecycle_test, kwin" # 68 66 62
