@@ -143,12 +143,13 @@ mf_orca_mark() { MF_ORCA_MARK=$(wc -l <"$MF_ORCA_LOG"); }
 mf_orca_speech() {
     # An utterance of several lines (a dialog with its labels) is one line
     # here, its lines joined by blanks. A key echo ends "' {".
-    tail -n +$((MF_ORCA_MARK + 1)) "$MF_ORCA_LOG" | awk '
+    awk -v mark="$MF_ORCA_MARK" '
+        NR <= mark { next }
         !open && /SPEECH OUTPUT: \x27.*\x27 \{/ { next }
         open { sub(/^ +/, ""); said = said " " $0 }
         !open && /SPEECH OUTPUT: \x27/ { sub(/^.*SPEECH OUTPUT: \x27/, ""); said = $0; open = 1 }
         open && said ~ /\x27( voice=[a-z]*)?\{.*$/ {
-            sub(/\x27( voice=[a-z]*)?\{.*$/, "", said); print said; open = 0 }'
+            sub(/\x27( voice=[a-z]*)?\{.*$/, "", said); print said; open = 0 }' "$MF_ORCA_LOG"
 }
 
 # mf_orca_said REGEX... : true when Orca, since the mark, said utterances

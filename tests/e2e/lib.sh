@@ -145,7 +145,7 @@ mf_finish() {
 mf_wait_until() {
     local timeout=$1 pause=50
     shift
-    local deadline=$((SECONDS + timeout))
+    local deadline=$((SECONDS + timeout)) seconds
     while true; do
         if "$@"; then
             return 0
@@ -153,7 +153,8 @@ mf_wait_until() {
         if ((SECONDS >= deadline)); then
             return 1
         fi
-        sleep "0.$(printf '%03d' "$pause")"
+        printf -v seconds '0.%03d' "$pause"
+        sleep "$seconds"
         ((pause = pause >= 200 ? 400 : 2 * pause))
     done
 }
