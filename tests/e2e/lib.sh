@@ -510,12 +510,15 @@ mf_open_main() {
 # MF_WIN_W, MF_WIN_H (the client area: the program's own window, menu bar
 # included, frame and title bar of a window manager excluded).
 mf_geometry() {
-    local info
+    local info line
     info=$(xwininfo -id "$1" 2>/dev/null) || return 1
-    MF_WIN_X=$(awk -F: '/Absolute upper-left X/ { gsub(/ /, "", $2); print $2 }' <<<"$info")
-    MF_WIN_Y=$(awk -F: '/Absolute upper-left Y/ { gsub(/ /, "", $2); print $2 }' <<<"$info")
-    MF_WIN_W=$(awk -F: '/^ *Width/ { gsub(/ /, "", $2); print $2 }' <<<"$info")
-    MF_WIN_H=$(awk -F: '/^ *Height/ { gsub(/ /, "", $2); print $2 }' <<<"$info")
+    while IFS= read -r line; do
+        if [[ $line =~ ^\ *Absolute\ upper-left\ X:\ *(-?[0-9]+) ]]; then MF_WIN_X=${BASH_REMATCH[1]}
+        elif [[ $line =~ ^\ *Absolute\ upper-left\ Y:\ *(-?[0-9]+) ]]; then MF_WIN_Y=${BASH_REMATCH[1]}
+        elif [[ $line =~ ^\ *Width:\ *([0-9]+) ]]; then MF_WIN_W=${BASH_REMATCH[1]}
+        elif [[ $line =~ ^\ *Height:\ *([0-9]+) ]]; then MF_WIN_H=${BASH_REMATCH[1]}
+        fi
+    done <<<"$info"
 }
 
 # mf_window_title WINDOW : prints the window's title.
