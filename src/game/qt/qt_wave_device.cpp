@@ -66,7 +66,7 @@ void QtWaveDevice::play(bool wait) {
     if (!wait)
         return;
 
-    waitForEnd(opened_->duration() + kWaitMargin - std::chrono::milliseconds(since.elapsed()));
+    waitForEnd(waitLimit(opened_->duration()) - std::chrono::milliseconds(since.elapsed()));
     --waitingDevices;
     waiting_ = false;
 }

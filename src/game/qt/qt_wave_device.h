@@ -21,9 +21,14 @@ struct Playback;
 class QtWaveDevice : public WaveDevice {
 public:
     // A waiting play ends when the server reports the sound played, and at
-    // the latest this long after the sound's length: any sound the decoder
-    // takes is heard to its end.
+    // the latest after waitLimit(): any sound the decoder takes is heard to
+    // its end. A busy server falls behind on a long sound (PipeWire played
+    // 10.5 s in 11.06 s beside two other servers), so the limit grows with
+    // the sound.
     static constexpr std::chrono::milliseconds kWaitMargin{250};
+    static constexpr std::chrono::milliseconds waitLimit(std::chrono::milliseconds length) {
+        return length + length / 10 + kWaitMargin;
+    }
     // The sound libraries are loaded and the server connected on a worker
     // thread this long after the first device is made, when the first window
     // is up; a sound asked for before then does it itself.

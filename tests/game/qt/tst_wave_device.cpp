@@ -48,7 +48,9 @@ const char* const kChildVariable = "MARROWFEN_WAVE_DEVICE_CHILD";
 const char* const kNoServer = "PulseAudio server (tests/audio/pulse_null_sink.sh starts one)";
 
 // The longest a waiting play of a sound this long may block.
-double waitLimitMs(int soundMs) { return soundMs + double(QtWaveDevice::kWaitMargin.count()) + kDispatchMs; }
+double waitLimitMs(int soundMs) {
+    return double(QtWaveDevice::waitLimit(std::chrono::milliseconds(soundMs)).count()) + kDispatchMs;
+}
 
 // The game's sequence for one sound.
 void request(QtWaveDevice& device, const char* file, bool wait = false) {
