@@ -253,7 +253,9 @@ add "e2e blind_session_test, mutter" "$main" wait run_e2e "$repo/tests/e2e/blind
 # with the main build at the lowest priority, is stopped meanwhile. Up to
 # three of them run at once, each on a server of its own: parts of the
 # widget sound tests and the help tests, the longest first. Three together
-# take about a fifth of 2 cores, and passed side by side as alone. (Four
+# take about a fifth of 2 cores, and passed side by side as alone, once the
+# game's waiting play allowed for a server falling behind on a long sound
+# (PipeWire, three at once, played one of 10.5 s in 11.06 s). (Four
 # at once lost a whole play and two cut sounds on PulseAudio; three beside
 # the sanitizer build, even at the idle scheduling class, lost or broke
 # plays on PulseAudio twice in three runs.) Then the rest, up to twice
