@@ -42,7 +42,8 @@ inline bool writeTone(const QString& path, const Tone& tone) {
 }
 
 // A sound whose samples count themselves: frame i holds first + step * i in
-// every channel, as 16-bit PCM. False when the file cannot be written.
+// its first channel, as 16-bit PCM, and silence in the others, where a test
+// may mix a count of its own. False when the file cannot be written.
 inline bool writeCount(const QString& path, int rate, int frames, int first, int step, int channels = 2) {
     SF_INFO info{};
     info.samplerate = rate;
@@ -53,7 +54,8 @@ inline bool writeCount(const QString& path, int rate, int frames, int first, int
         return false;
     std::vector<short> samples;
     for (int i = 0; i < frames; ++i)
-        samples.insert(samples.end(), std::size_t(channels), short(first + step * i));
+        for (int c = 0; c < channels; ++c)
+            samples.push_back(c == 0 ? short(first + step * i) : short(0));
     const bool whole = sf_writef_short(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && whole;
 }
