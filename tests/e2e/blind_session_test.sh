@@ -149,6 +149,9 @@ for ((try = 0; try < 6; try++)); do
     for ((i = 0; i < 4; i++)); do
         [[ $(focus_cell) == *$'\t'covered ]] && break
         game Right
+        # The focus moves at once, but Orca may say so late: heard after the
+        # mark for F, the place would be taken for F's.
+        said 'column [0-9]+, row [0-9]+.*' || true
     done
     place=$(focus_cell | cut -f1,2)
     if [[ $place =~ ^([0-9]+)$'\t'([0-9]+)$ && $(focus_cell) == *covered ]]; then
