@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "audio/monitor_recorder.h"
+#include "audio/stall_watch.h"
 #include "audio/tone_file.h"
 #include "game/qt/pulse_library.h"
 #include "game/qt/qt_wave_device.h"
@@ -469,6 +470,7 @@ class TstWaveDevice : public QObject {
 
     std::unique_ptr<MonitorRecorder> recorder_;   // null: no sound server to listen to
     std::unique_ptr<mf::test::SilenceStream> silence_;
+    std::unique_ptr<mf::test::StallWatch> stalls_;   // while there is a server to listen to
     QString startDir_;
     std::unique_ptr<QTemporaryDir> dir_;
 
@@ -490,6 +492,15 @@ class TstWaveDevice : public QObject {
         }, 3000);
     }
 
+    // How the machine did from a request to the end of its sound, for a
+    // message: a stall may stretch or break what PipeWire plays.
+    QByteArray stallsDuring(qint64 requested, qint64 last) const {
+        if (!stalls_ || !stalls_->watching())
+            return "; stalls of the machine not watched";
+        return "; the longest stall of the machine meanwhile " +
+               QByteArray::number(stalls_->longestBetween(requested, last + 10'000'000), 'f', 1) + " ms";
+    }
+
     // Plays a 0.5 s file, checks that all of it is heard and prints how soon.
     void playHeardWhole(QtWaveDevice& device, const char* file) {
         const qint64 requested = nowNs();
@@ -502,7 +513,7 @@ class TstWaveDevice : public QObject {
         QVERIFY2(first, qPrintable(QString(file) + " was not heard"));
         const double span = msBetween(*first, *last);
         const QByteArray what = QByteArray(file) + ": blocked " + QByteArray::number(blocked) + " ms, heard for "
-                                + QByteArray::number(span) + " ms";
+                                + QByteArray::number(span) + " ms" + stallsDuring(requested, *last);
         QVERIFY2(blocked < kAtOnceMs, "a play that does not wait returns at once; " + what);
         QVERIFY2(std::abs(span - 500) < 30, "the sound is heard whole; " + what);
         QVERIFY2(rec->rms(*first, *last) > 0.9 * 16384 / M_SQRT2, "the sound is heard at its level; " + what);
@@ -573,9 +584,11 @@ private slots:
         silence_ = std::make_unique<mf::test::SilenceStream>();
         recorder_ = std::make_unique<MonitorRecorder>(sink + ".monitor");
         QVERIFY2(recorder_->waitUntilRecording(), "parec records the sink's monitor");
+        stalls_ = std::make_unique<mf::test::StallWatch>();
     }
 
     void cleanupTestCase() {
+        stalls_.reset();
         recorder_.reset();
         silence_.reset();
     }
@@ -646,8 +659,8 @@ private slots:
             const double span = msBetween(*first, last), level = rec->rms(*first, last);
             if (std::abs(span - 60) > slackMs || level < 0.8 * 16384 / M_SQRT2) {
                 broken << i + 1;
-                qInfo("play %d: heard %.1f ms after the request, for %.1f ms, at %.0f", i + 1, onsets.back(), span,
-                      level);
+                qInfo("play %d: heard %.1f ms after the request, for %.1f ms, at %.0f%s", i + 1, onsets.back(), span,
+                      level, stallsDuring(requested, last).constData());
             }
         }
         const auto spread = mf::test::Spread::of(onsets);
@@ -841,7 +854,8 @@ private slots:
         QVERIFY(last);
         const double after = msBetween(*last, returned);
         qInfo("it returned %.1f ms after the last sample was heard", after);
-        QVERIFY2(after > -30, "the sound has been heard to its end when the play returns");
+        QVERIFY2(after > -30,
+                 "the sound has been heard to its end when the play returns" + stallsDuring(requested, *last));
         QVERIFY2(after < 250, "the play returns soon after the sound has ended");
     }
 
