@@ -501,6 +501,16 @@ class TstWaveDevice : public QObject {
                QByteArray::number(stalls_->longestBetween(requested, last + 10'000'000), 'f', 1) + " ms";
     }
 
+    // Whether PipeWire's cycles may have been lost to the machine from a
+    // request to the end of its sound: a core stalled for longer than a
+    // cycle at the sounds' quantum (5.3 ms) meanwhile. A stall of 11 to 16 ms
+    // stretched blips of 60 ms by 30 to 36 ms, and a gap lowered their level.
+    // A game that broke plays would break them with no stall as well.
+    bool stalledDuring(qint64 requested, qint64 last) const {
+        return stalls_ && stalls_->watching() && onPipeWire()
+               && stalls_->longestBetween(requested, last + 10'000'000) > 1000.0 * kCycleFrames / kExactRate;
+    }
+
     // Plays a 0.5 s file, checks that all of it is heard and prints how soon.
     void playHeardWhole(QtWaveDevice& device, const char* file) {
         const qint64 requested = nowNs();
@@ -515,6 +525,11 @@ class TstWaveDevice : public QObject {
         const QByteArray what = QByteArray(file) + ": blocked " + QByteArray::number(blocked) + " ms, heard for "
                                 + QByteArray::number(span) + " ms" + stallsDuring(requested, *last);
         QVERIFY2(blocked < kAtOnceMs, "a play that does not wait returns at once; " + what);
+        const bool whole = std::abs(span - 500) < 30 && rec->rms(*first, *last) > 0.9 * 16384 / M_SQRT2;
+        if (!whole && stalledDuring(requested, *last)) {
+            qInfo("%s: not heard whole, while the machine stalled: %s", file, what.constData());
+            return;
+        }
         QVERIFY2(std::abs(span - 500) < 30, "the sound is heard whole; " + what);
         QVERIFY2(rec->rms(*first, *last) > 0.9 * 16384 / M_SQRT2, "the sound is heard at its level; " + what);
         qInfo("%s: the request returned after %.2f ms, the first sample was heard after %.1f ms",
@@ -643,7 +658,7 @@ private slots:
         const double slackMs = 15 + (onPipeWire() ? 2 * 1000.0 * kCycleFrames / kExactRate : 0);
         QtWaveDevice device;
         std::vector<double> onsets;
-        QList<int> unheard, broken;
+        QList<int> unheard, broken, stalled;
         for (int i = 0; i < kPlays; ++i) {
             const qint64 requested = nowNs();
             request(device, "blip.fez", i % 4 == 3);
@@ -658,15 +673,15 @@ private slots:
             const qint64 last = *rec->lastAudible(*first, nowNs());
             const double span = msBetween(*first, last), level = rec->rms(*first, last);
             if (std::abs(span - 60) > slackMs || level < 0.8 * 16384 / M_SQRT2) {
-                broken << i + 1;
+                (stalledDuring(requested, last) ? stalled : broken) << i + 1;
                 qInfo("play %d: heard %.1f ms after the request, for %.1f ms, at %.0f%s", i + 1, onsets.back(), span,
                       level, stallsDuring(requested, last).constData());
             }
         }
         const auto spread = mf::test::Spread::of(onsets);
-        qInfo("%d of %d plays heard, %d of them not whole; onset after the request (monitor's time): median %.1f ms, "
-              "95th percentile %.1f ms",
-              int(onsets.size()), kPlays, int(broken.size()), spread.median, spread.p95);
+        qInfo("%d of %d plays heard, %d of them not whole, and %d more while the machine stalled; onset after the "
+              "request (monitor's time): median %.1f ms, 95th percentile %.1f ms",
+              int(onsets.size()), kPlays, int(broken.size()), int(stalled.size()), spread.median, spread.p95);
         QVERIFY2(unheard.isEmpty(), qPrintable("plays not heard: " + QString::number(unheard.size())
                                                + ", the first of them number " + QString::number(unheard.value(0))));
         QVERIFY2(broken.isEmpty(), qPrintable("plays cut or broken: " + QString::number(broken.size())
