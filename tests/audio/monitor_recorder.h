@@ -119,18 +119,21 @@ public:
             sum += double(at(i)) * at(i);
         return to > from ? std::sqrt(sum / double(to - from)) : 0;
     }
-    // Amplitude of one frequency, by the Goertzel filter.
+    // Amplitude of one frequency: the Goertzel filter over each 50 ms (a
+    // whole number of cycles of 440 and 880 Hz, so neither leaks into the
+    // other), then the root mean square of those. One sum over the whole span
+    // would let a cycle the server or the capture drops midway, which shifts
+    // the tone's phase, cancel the tone against itself.
     double level(qint64 fromNs, qint64 toNs, double hz) const {
-        const double k = 2 * std::cos(2 * M_PI * hz / kRate);
-        double s1 = 0, s2 = 0;
         const qint64 from = indexAt(fromNs), to = indexAt(toNs);
-        for (qint64 i = from; i < to; ++i) {
-            const double s = at(i) + k * s1 - s2;
-            s2 = s1;
-            s1 = s;
-        }
-        const double power = s1 * s1 + s2 * s2 - k * s1 * s2;
-        return to > from ? 2 * std::sqrt(std::max(power, 0.0)) / double(to - from) : 0;
+        const qint64 block = std::min<qint64>(kRate / 20, to - from);
+        if (block <= 0)
+            return 0;
+        double sum = 0;
+        qint64 blocks = 0;
+        for (qint64 start = from; start + block <= to; start += block, ++blocks)
+            sum += std::pow(goertzel(start, start + block, hz), 2);
+        return std::sqrt(sum / double(blocks));
     }
 
 private:
@@ -142,6 +145,18 @@ private:
         qint64 origin() const { return ns - count * 1'000'000'000 / kRate; }
     };
     static constexpr qint64 kNearNs = 500'000'000;   // arrivals this close count
+
+    double goertzel(qint64 from, qint64 to, double hz) const {
+        const double k = 2 * std::cos(2 * M_PI * hz / kRate);
+        double s1 = 0, s2 = 0;
+        for (qint64 i = from; i < to; ++i) {
+            const double s = at(i) + k * s1 - s2;
+            s2 = s1;
+            s1 = s;
+        }
+        const double power = s1 * s1 + s2 * s2 - k * s1 * s2;
+        return 2 * std::sqrt(std::max(power, 0.0)) / double(to - from);
+    }
 
     void read() {
         raw_ += process_.readAllStandardOutput();
